@@ -1,0 +1,60 @@
+// game_loop.cpp -- start-up and the idle tick.
+#include "app/game_loop.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+
+#include "app/camera.h"
+#include "app/frame_timer.h"
+#include "app/globals.h"
+#include "app/platform.h"
+
+void initScene() {
+    // Fixed GL state; lighting itself is switched per pass by the frame.
+    glShadeModel(GL_SMOOTH);
+    glEnable(GL_LIGHT0);
+    glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 32);
+    const GLfloat white[] = {1, 1, 1, 1};
+    glLightfv(GL_LIGHT0, GL_SPECULAR, white);
+    glLightfv(GL_LIGHT0, GL_AMBIENT, white);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_NORMALIZE);
+    glClearColor(0, 0, 0, 0);
+    glCullFace(GL_BACK);
+    glEnable(GL_CULL_FACE);
+
+    // [scene: searchlight image]
+    // [scene: helicopter model]
+    // [scene: badge model]
+    // [scene: camera]
+    // [scene: city]
+    // [scene: tree]
+    // [scene: vehicles into tree]
+    // [scene: police spawn point]
+}
+
+void startGame() {
+    platform().fullScreen();
+    frameTimer = new FrameTimer();
+    frameTimer->start();
+    gameTime = 0;
+    for (bool& k : keyDown) k = false;
+    // [start: searchlight controller]
+}
+
+void idle() {
+    const double e = frameTimer->elapsedSeconds();
+    gameTime += e;
+    const float dt = static_cast<float>(e);
+    frameTimer->reset();
+    frameTimer->start();
+    (void)dt;
+
+    // [idle: hover wobble]
+    // [idle: held keys]
+    // [idle: helicopter]
+    // [idle: vehicles]
+
+    platform().postRedisplay();
+}

@@ -1,0 +1,23 @@
+// game_loop.h -- start-up, the per-tick update and the GLUT callbacks.
+//
+// The same functions run in the window (through GLUT) and offscreen (driven
+// by the headless tool and the tests through the offscreen platform).
+#pragma once
+
+void initScene();
+void idle();
+void display();
+void reshape(int width, int height);
+void keyboard(unsigned char key, int x, int y);
+void keyboardUp(unsigned char key, int x, int y);
+void specialKey(int key, int x, int y);  // registered, ignores every key
+void passiveMotion(int x, int y);
+void handleHeldKeys(float dt);
+void spawnPoliceCar();
+void drawWorld(bool regular);
+void checkSearchlightCatch();
+
+// What main() does after initScene() and the GLUT registrations: full
+// screen, the frame timer, the key table, the searchlight controller.
+// Shared with the offscreen driver so both start the game the same way.
+void startGame();

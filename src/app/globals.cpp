@@ -1,0 +1,36 @@
+// globals.cpp -- the scene objects, in construction order. They are
+// destroyed in reverse order at exit.
+#include "app/globals.h"
+
+#include "app/camera.h"
+#include "app/frame_timer.h"
+#include "render/gl_resources.h"
+#include "render/vector_math.h"
+
+Camera camera;
+Texture2D spotlightTexture;
+Matrix4 cullMatrix;
+std::vector<PoliceCar*> policeCars;
+
+CityTreeNode* cityTree = nullptr;
+FugitiveVehicle* fugitive = nullptr;
+FrameTimer* frameTimer = nullptr;
+double gameTime = 0;
+bool keyDown[256] = {};
+float policeSpawnX = 0, policeSpawnZ = 0;
+bool titleActive = true;
+bool mapCapturePending = false;
+bool pursuitActive = false;
+
+bool mouseSeen = false;
+float lastMouseX = 0, lastMouseY = 0;
+float mouseDeltaX = 0, mouseDeltaY = 0;
+float searchlightYawOffset = 0;
+float searchlightPitchOffset = 0;
+
+bool printStatistics = true;
+std::uint32_t frameCount = 0;
+float lastRateTime = 0;
+int objectsDrawn = 0;
+int policeSpawned = 0;
+unsigned int mapTexture = 0;

@@ -1,0 +1,53 @@
+// globals.h -- the scene: one instance of each game object, constructed
+// before main() and living until the process exits.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+class Helicopter;
+class Camera;
+class City;
+class BadgeModel;
+class Texture2D;
+class ViewController;
+struct Matrix4;
+class CityTreeNode;
+class FugitiveVehicle;
+class PoliceCar;
+class FrameTimer;
+
+// Defined in construction order (globals.cpp).
+extern Camera camera;
+extern City city;
+extern Helicopter helicopter;
+extern Texture2D spotlightTexture;
+extern ViewController searchlightController;
+extern BadgeModel badgeModel;
+extern Matrix4 cullMatrix;
+extern std::vector<PoliceCar*> policeCars;
+
+extern CityTreeNode* cityTree;
+extern FugitiveVehicle* fugitive;
+extern FrameTimer* frameTimer;
+extern double gameTime;  // seconds
+extern bool keyDown[256];
+extern float policeSpawnX, policeSpawnZ;
+extern bool titleActive;
+extern bool mapCapturePending;
+extern bool pursuitActive;
+
+// Input and searchlight steering.
+extern bool mouseSeen;
+extern float lastMouseX, lastMouseY;
+extern float mouseDeltaX, mouseDeltaY;
+extern float searchlightYawOffset;    // radians, -0.4 .. 0.4
+extern float searchlightPitchOffset;  // radians, 2.1 .. 2.9
+
+// Frame statistics and the searchlight rule.
+extern bool printStatistics;
+extern std::uint32_t frameCount;
+extern float lastRateTime;
+extern int objectsDrawn;
+extern int policeSpawned;
+extern unsigned int mapTexture;  // GL texture name of the captured map, 0 until captured

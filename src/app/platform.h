@@ -1,0 +1,56 @@
+// platform.h -- the thin layer between the game and its window system.
+//
+// The game never calls GLUT directly outside main(): it asks the installed
+// Platform to post a redisplay, swap buffers, read the modifier keys, go full
+// screen, quit, and to read the monotonic clock. The window build installs
+// the GLUT platform; tests and tools install the offscreen one, whose clock
+// is virtual and advanced by the driver.
+#pragma once
+
+#include <cstdint>
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+    virtual void postRedisplay() = 0;
+    virtual void swapBuffers() = 0;
+    virtual int modifiers() = 0;  // GLUT_ACTIVE_SHIFT 1, _CTRL 2, _ALT 4
+    virtual void fullScreen() = 0;
+    // Ends the game with this status. The window platform never returns.
+    virtual void quit(int status) = 0;
+    // Monotonic clock in microseconds since an arbitrary origin.
+    virtual std::int64_t clockMicroseconds() = 0;
+};
+
+// The installed platform; the offscreen one until main() installs GLUT's.
+Platform& platform();
+void installPlatform(Platform* p);
+
+// Offscreen platform: nothing is shown, the clock only moves when told.
+class OffscreenPlatform : public Platform {
+public:
+    void postRedisplay() override { redisplayPosted = true; }
+    void swapBuffers() override { ++swapCount; }
+    int modifiers() override { return heldModifiers; }
+    void fullScreen() override { fullScreenRequested = true; }
+    void quit(int status) override {
+        quitRequested = true;
+        quitStatus = status;
+    }
+    std::int64_t clockMicroseconds() override { return virtualMicroseconds; }
+
+    void advanceClock(double seconds) { virtualMicroseconds += static_cast<std::int64_t>(seconds * 1e6 + 0.5); }
+
+    bool redisplayPosted = false;
+    bool fullScreenRequested = false;
+    bool quitRequested = false;
+    int quitStatus = 0;
+    int heldModifiers = 0;
+    long swapCount = 0;
+    std::int64_t virtualMicroseconds = 0;
+};
+
+// Stand-ins for the performance counter the frame timer was written against:
+// ticks of one microsecond from the platform's monotonic clock.
+std::int64_t queryPerformanceFrequency();
+std::int64_t queryPerformanceCounter();

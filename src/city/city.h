@@ -1,0 +1,117 @@
+// city.h -- the playing field: a 25 x 25 grid of 4-unit tiles over
+// x, z in -50..50, cut into blocks by one-tile streets, with box buildings.
+//
+// World units; y is up and the ground is y = 0. Tile column c spans
+// x = -50 + 4c .. -46 + 4c, tile row r spans z = -50 + 4r .. -46 + 4r.
+// Headings are degrees, 0 toward +z and 90 toward +x.
+#pragma once
+
+#include <GL/gl.h>
+
+#include <vector>
+
+#include "assets/model.h"
+#include "city/drawable.h"
+#include "render/vector_math.h"
+
+class Vehicle;
+
+// Returned by every query that has no answer; accept results > -99998 only.
+constexpr float invalidCoordinate = -99999.0f;
+constexpr int invalidGroupIndex = -99999;
+
+constexpr int cityTilesPerSide = 25;
+constexpr int cityMaxGroups = 13;
+constexpr int cityMaxBuildings = 3000;
+constexpr int cityTextureCount = 21;
+constexpr int cityVehicleMeshCount = 6;
+
+// Texture table indices with a role of their own.
+constexpr int textureSidewalk = 14;
+constexpr int textureRoadAlongZ = 15;  // "roadh.rgb": tiles of street columns
+constexpr int textureRoadAlongX = 16;  // "roadv.rgb": tiles of street rows
+constexpr int textureCrossing = 17;
+constexpr int textureSmoke = 18;
+constexpr int textureSmokeBlack = 19;
+constexpr int textureTitleCard = 20;
+
+class Building : public Drawable {
+public:
+    void draw(bool textured) override;
+    void setTextures(GLuint* table, int wall, int roof);
+
+    GLuint* textureTable = nullptr;
+    int wallTexture = 0;
+    int roofTexture = 0;
+    Vector3 position{0, 0, 0};  // low corner: smallest x and z, y = 0
+    Vector3 size{3, 3, 3};      // x width, y height, z depth
+    int faceDivisions = 1;
+};
+
+class GroundTile : public Drawable {
+public:
+    void draw(bool textured) override;
+    void setTexture(GLuint* table, int index);
+
+    GLuint* textureTable = nullptr;
+    int textureIndex = 0;
+    Vector3 position{0, 0, 0};
+    Vector3 size{4, 0, 4};
+};
+
+struct CityBlock {
+    std::vector<Building*> buildings;  // not owning
+    bool tilesCollected = false;
+};
+
+class City {
+public:
+    City();
+
+    // Builds the whole city: textures, layout, buildings, car meshes, cars.
+    // Seeds the game's generator once at its start (generationSeed()).
+    void generate();
+    void loadTextures();
+
+    // Layout queries.
+    int groupIndexAt(float coordinate, const int* widths, int count, bool preferLower) const;
+    float splitCoordinate(float x1, float x2, float z1, float z2, int axis, std::vector<Drawable*>& out);
+    float splitInsideBlock(float x1, float x2, float z1, float z2, int axis, int g, int h) const;
+    void collectBlockTiles(int g, int h, std::vector<Drawable*>& out);
+    void collectBuildings(float x1, float x2, float z1, float z2, std::vector<Drawable*>& out) const;
+    float nextStreetX(float heading, float x) const;
+    float nextStreetZ(float heading, float z) const;
+    void randomSpawnPoint(float& x, float& z) const;
+    void addBuilding(Building* b);
+
+    // Vehicle services (with the traffic code).
+    void buildVehicleMeshes();  // generation step: the six compiled-in car lists
+    void createVehicles();      // generation step: the fugitive and 18 traffic cars
+    void updateVehicles(float dt);
+    void updateVehicleSmoke(float dt);
+    void insertVehiclesIntoTree();
+    void addVehicle(Vehicle* v);
+
+    Building* buildings[cityMaxBuildings] = {};
+    int buildingCount = 0;
+    Vector3 origin{-50, 0, -50};
+    Vector3 farCorner{50, 0, 50};
+    Model textureLoader;
+    GLuint textureTable[modelTextureSlots] = {};
+    int textureCount = cityTextureCount;
+    GroundTile tiles[cityTilesPerSide][cityTilesPerSide];  // [row][column]
+    int columnWidths[cityMaxGroups] = {};
+    int columnGroupCount = 0;
+    int rowDepths[cityMaxGroups] = {};
+    int rowGroupCount = 0;
+    float streetX[cityMaxGroups] = {};
+    int streetXCount = 0;
+    float streetZ[cityMaxGroups] = {};
+    int streetZCount = 0;
+    CityBlock blocks[cityMaxGroups][cityMaxGroups];  // [column group][row group]
+    GLuint vehicleMeshes[cityVehicleMeshCount] = {};
+    int vehicleMeshCount = cityVehicleMeshCount;
+    int vehicleSlots = 20;
+    std::vector<Vehicle*> vehicles;
+    bool texturesEnabled = true;  // tools may generate without loading images
+};

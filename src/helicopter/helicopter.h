@@ -1,0 +1,57 @@
+// helicopter.h -- the player's aircraft and its chase camera.
+//
+// Speeds are world units per reference tick of 0.01429 s; a tick of dt
+// seconds moves dt / 0.01429 reference ticks. Angles are stored in degrees
+// for drawing; rotation operations take radians. A positive yaw turns the
+// heading from +z toward +x.
+#pragma once
+
+#include "assets/model.h"
+#include "render/vector_math.h"
+
+class Camera;
+
+constexpr float referenceTick = 0.01429f;
+
+class Helicopter {
+public:
+    void turn(float angle);  // radians
+    void rotateLookPoint(float angle, float axisX, float axisY, float axisZ);
+    void strafe(float distance);
+    void moveForward(float distance);
+    void updateLateralSpeed(double now);
+    void updateForwardSpeed(double now);
+    void addPitch(float degrees) { pitch += degrees; }
+    void addRoll(float degrees) { roll += degrees; }
+    void update(float dt);
+    void attachCamera(Camera& camera);
+    void followCamera(float dt);
+    void computeRight();
+
+    void loadModel();
+    void draw(bool textured);
+
+    Camera* chaseCamera = nullptr;
+    Vector3 position{0, 9, -5};
+    Vector3 lookPoint{0, 5, 0};
+    Vector3 up{0, 1, 0};
+    Vector3 right{0, 0, 0};
+    float pitch = 0, yaw = 0, roll = 0;  // degrees
+    float hoverOffsetY = 0, hoverOffsetX = 0, hoverOffsetZ = 0;
+    float hoverYaw = 0, hoverPitch = 0, hoverRoll = 0;  // degrees
+    float lateralSpeed = 0;
+    float forwardSpeed = 0;
+    float lateralMax = 0.1f;
+    float forwardMax = 0.1f;
+    float lateralDecay = 0.95f;
+    float forwardDecay = 0.95f;
+    float lateralInputTime = 0;
+    float forwardInputTime = 0;
+    float lateralTarget = 0;
+    float forwardTarget = 0;
+    float chaseBehindX = 2;
+    float chaseHeight = 5;
+    float chaseBehindZ = 2;
+    bool hidden = false;
+    HelicopterModel model;
+};

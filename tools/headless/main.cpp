@@ -1,0 +1,29 @@
+// main.cpp -- searchlight-headless: the game on an offscreen GL context.
+#include <cstdio>
+#include <cstring>
+
+#include "commands.h"
+
+static void usage() {
+    std::fprintf(stderr,
+                 "usage: searchlight-headless run [--turns N] [--data DIR]\n"
+                 "       searchlight-headless city --seed S [--data DIR]\n"
+                 "       searchlight-headless trace --seed S --seconds T [--police N] [--hold-space] [--every K] [--data DIR]\n"
+                 "       searchlight-headless shot --seed S [--size WxH] [--script FILE] [--seconds T] [--data DIR] --out FILE.ppm\n"
+                 "       searchlight-headless bench --seed S [--frames N] [--size WxH] [--data DIR]\n");
+}
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        usage();
+        return 2;
+    }
+    const char* command = argv[1];
+    if (std::strcmp(command, "run") == 0) return runTurns(argc - 2, argv + 2);
+    if (std::strcmp(command, "city") == 0) return runCity(argc - 2, argv + 2);
+    if (std::strcmp(command, "trace") == 0) return runTrace(argc - 2, argv + 2);
+    if (std::strcmp(command, "shot") == 0) return runShot(argc - 2, argv + 2);
+    if (std::strcmp(command, "bench") == 0) return runBench(argc - 2, argv + 2);
+    usage();
+    return 2;
+}
