@@ -13,7 +13,10 @@ void keyboardUp(unsigned char key, int x, int y);
 void specialKey(int key, int x, int y);  // registered, ignores every key
 void passiveMotion(int x, int y);
 void handleHeldKeys(float dt);
+// A police car from the searchlight rule (counted in policeSpawned) and one
+// from the "x" key (not counted): both appear at the police spawn point.
 void spawnPoliceCar();
+void createPoliceCar();
 void drawWorld(bool regular);
 void checkSearchlightCatch();
 

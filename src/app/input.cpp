@@ -30,5 +30,3 @@ void specialKey(int, int, int) {}
 void passiveMotion(int, int) {}
 
 void handleHeldKeys(float) { pursuitActive = !keyDown[static_cast<unsigned char>(' ')]; }
-
-void spawnPoliceCar() { policeSpawned += 1; }
