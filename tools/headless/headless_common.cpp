@@ -1,0 +1,46 @@
+// headless_common.cpp -- data directory, sizes and PPM read-back.
+#include "headless_common.h"
+
+#include <GL/gl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <vector>
+
+bool enterDataDirectory(const char* dir) {
+    const char* target = dir ? dir : SEARCHLIGHT_DATA_DIR;
+    if (chdir(target) != 0) {
+        std::perror(target);
+        return false;
+    }
+    return true;
+}
+
+bool parseSize(const char* text, int& width, int& height) {
+    int w = 0, h = 0;
+    char tail = 0;
+    if (std::sscanf(text, "%dx%d%c", &w, &h, &tail) != 2) return false;
+    if (w < 8 || h < 8 || w > 8192 || h > 8192) return false;
+    width = w;
+    height = h;
+    return true;
+}
+
+bool writeFramePpm(const std::string& path, int width, int height) {
+    std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) {
+        std::perror(path.c_str());
+        return false;
+    }
+    std::fprintf(f, "P6\n%d %d\n255\n", width, height);
+    const size_t rowBytes = static_cast<size_t>(width) * 3;
+    bool ok = true;
+    for (int y = height - 1; y >= 0 && ok; --y)  // GL rows run bottom-up
+        ok = std::fwrite(pixels.data() + rowBytes * y, 1, rowBytes, f) == rowBytes;
+    ok = (std::fclose(f) == 0) && ok;
+    if (!ok) std::fprintf(stderr, "%s: write failed\n", path.c_str());
+    return ok;
+}
