@@ -5,6 +5,12 @@
 
 #include <GL/gl.h>
 
+struct CarMeshTables;
+
+// Compiles one model into a new display list: one triangle batch per
+// material group, the group's material applied before its first face.
+GLuint compileCarMesh(const CarMeshTables& tables);
+
 GLuint buildFugitiveCarMesh();
 GLuint buildTrafficCarMesh1();
 GLuint buildTrafficCarMesh2();
