@@ -1,0 +1,164 @@
+// view_controller.cpp -- the trackball, pan and dolly manipulators and the
+// controller that bundles one of each.
+#include "view/view_controller.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+#include <cstdio>
+
+#include "app/platform.h"
+
+constexpr int buttonLeft = 0, buttonMiddle = 1, buttonRight = 2;
+constexpr int stateDown = 0, stateUp = 1;
+constexpr int noModifier = 0, shiftModifier = 1, ctrlModifier = 2;
+
+void Manipulator::onMouse(int pressed, int state, int x, int y) {
+    if (pressed != button) return;
+    if (state == stateDown && (!checkModifiers || platform().modifiers() == modifiers)) {
+        active = true;
+        lastX = x;
+        lastY = y;
+        dx = dy = 0;
+    } else if (state == stateUp) {
+        active = false;
+        dx = dy = 0;
+    }
+}
+
+void Manipulator::onMotion(int x, int y) {
+    if (!active) return;
+    dx = lastX - x;  // positive toward smaller x
+    dy = lastY - y;  // positive up the window
+    lastX = x;
+    lastY = y;
+    onDrag();
+}
+
+void PanManipulator::apply() { glTranslatef(translation.x, translation.y, translation.z); }
+
+void PanManipulator::applyInverse() { glTranslatef(-translation.x, -translation.y, -translation.z); }
+
+Matrix4 PanManipulator::matrix() const { return Matrix4::translation(translation); }
+
+Matrix4 PanManipulator::inverseMatrix() const { return Matrix4::translation(-translation); }
+
+void PanManipulator::onDrag() {
+    const Vector3 v(static_cast<float>(dx), static_cast<float>(dy), 0);
+    if (invert)
+        translation -= v * sensitivity;
+    else
+        translation += v * sensitivity;
+    platform().postRedisplay();
+}
+
+void DollyManipulator::onDrag() {
+    const Vector3 v(0, 0, static_cast<float>(dy));
+    if (invert)
+        translation += v * sensitivity;
+    else
+        translation -= v * sensitivity;
+    platform().postRedisplay();
+}
+
+// glRotatef by a unit quaternion. w is clamped so that rounding just past
+// 1 cannot turn the angle into NaN and poison the matrix.
+static void rotateBy(const Quaternion& q) {
+    const float w = std::fmax(-1.0f, std::fmin(1.0f, q.w));
+    const float angle = 2 * std::acos(w);
+    Vector3 axis(0, 0, 1);
+    if (angle != 0) {
+        axis = Vector3(q.x, q.y, q.z);
+        axis.normalize();
+    }
+    glRotatef(angle * 180 / 3.1415927f, axis.x, axis.y, axis.z);
+}
+
+void TrackballManipulator::apply() {
+    glTranslatef(pivot.x, pivot.y, pivot.z);
+    rotateBy(orientation);
+    glTranslatef(-pivot.x, -pivot.y, -pivot.z);
+}
+
+void TrackballManipulator::applyInverse() {
+    glTranslatef(pivot.x, pivot.y, pivot.z);
+    rotateBy(orientation.conjugate());
+    glTranslatef(-pivot.x, -pivot.y, -pivot.z);
+}
+
+static Matrix4 rotationAboutPivot(const Quaternion& q, const Vector3& pivot) {
+    Matrix4 rotation;
+    q.toMatrix(rotation);
+    return Matrix4::translation(pivot) * rotation * Matrix4::translation(-pivot);
+}
+
+Matrix4 TrackballManipulator::matrix() const { return rotationAboutPivot(orientation, pivot); }
+
+Matrix4 TrackballManipulator::inverseMatrix() const { return rotationAboutPivot(orientation.conjugate(), pivot); }
+
+void TrackballManipulator::onDrag() {
+    if (dx == 0 && dy == 0) return;
+    Vector3 axis(static_cast<float>(dy), static_cast<float>(-dx), 0);
+    const float length = axis.normalize();
+    float angle = length * sensitivity;
+    if (invert) angle = -angle;
+    Quaternion turned = Quaternion::fromAxisAngle(axis, angle);
+    turned *= orientation;  // the increment acts after the rotation so far
+    orientation = turned;
+    std::printf("rotation: %f, %f, %f, %f\n", orientation.x, orientation.y, orientation.z, orientation.w);
+    platform().postRedisplay();
+}
+
+ViewController::ViewController(int layout) { setButtonLayout(layout); }
+
+void ViewController::onMouse(int button, int state, int x, int y) {
+    trackball.onMouse(button, state, x, y);
+    pan.onMouse(button, state, x, y);
+    dolly.onMouse(button, state, x, y);
+}
+
+void ViewController::onMotion(int x, int y) {
+    trackball.onMotion(x, y);
+    pan.onMotion(x, y);
+    dolly.onMotion(x, y);
+}
+
+// The trackball is the plain left button in every layout; the others:
+// 1 Shift-left pan, Ctrl-left dolly; 2 middle pan, Ctrl-left dolly;
+// any other middle pan, right dolly.
+void ViewController::setButtonLayout(int layout) {
+    trackball.button = buttonLeft;
+    trackball.modifiers = noModifier;
+    switch (layout) {
+    case 1:
+        pan.button = buttonLeft;
+        pan.modifiers = shiftModifier;
+        dolly.button = buttonLeft;
+        dolly.modifiers = ctrlModifier;
+        break;
+    case 2:
+        pan.button = buttonMiddle;
+        pan.modifiers = noModifier;
+        dolly.button = buttonLeft;
+        dolly.modifiers = ctrlModifier;
+        break;
+    default:
+        pan.button = buttonMiddle;
+        pan.modifiers = noModifier;
+        dolly.button = buttonRight;
+        dolly.modifiers = noModifier;
+        break;
+    }
+}
+
+void ViewController::apply() {
+    pan.apply();
+    dolly.apply();
+    trackball.apply();
+}
+
+void ViewController::applyInverse() {
+    trackball.applyInverse();
+    dolly.applyInverse();
+    pan.applyInverse();
+}

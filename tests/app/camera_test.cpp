@@ -1,0 +1,77 @@
+// The eased look-at camera: easing rate, the near-target test, turning the
+// view, and the view it gives OpenGL.
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "app/camera.h"
+#include "support/gl_context.h"
+
+namespace {
+
+TEST(CameraTest, StartsBehindAndAboveTheOrigin) {
+    Camera c;
+    EXPECT_EQ(c.eye, Vector3(0, 10, -10));
+    EXPECT_EQ(c.centre, Vector3(0, 0, 0));
+    EXPECT_EQ(c.up, Vector3(0, 1, 0));
+}
+
+// Each reference tick closes 4 % of the gap, eye and centre alike;
+// ease(0) moves nothing.
+TEST(CameraTest, EaseClosesFourPercentPerTick) {
+    Camera c;
+    c.setView(0, 0, 0, 10, 0, 0);
+    c.setTargets(100, 0, -50, 10, 20, 0);
+    c.ease(0);
+    EXPECT_EQ(c.eye, Vector3(0, 0, 0));
+    c.ease(1);
+    EXPECT_NEAR(c.eye.x, 4, 1e-5);
+    EXPECT_NEAR(c.eye.z, -2, 1e-5);
+    EXPECT_NEAR(c.centre.y, 0.8f, 1e-5);
+    c.ease(2.5f);  // a longer tick moves proportionally more
+    EXPECT_NEAR(c.eye.x, 4 + 96 * 0.1f, 1e-4);
+}
+
+// Strictly below r on every axis; one axis at r is not near.
+TEST(CameraTest, NearTargetIsStrictOnEveryAxis) {
+    Camera c;
+    c.setView(0, 0, 0, 0, 0, 0);
+    c.setTargets(0.99f, -0.99f, 0.5f, 0, 0, 0);
+    EXPECT_TRUE(c.isNearTarget(1.0f));
+    c.setTargets(0.99f, -1.0f, 0.5f, 0, 0, 0);
+    EXPECT_FALSE(c.isNearTarget(1.0f));
+    c.setTargets(0, 0, 1.5f, 0, 0, 0);
+    EXPECT_FALSE(c.isNearTarget(1.0f));
+}
+
+// A quarter turn about +y carries a view along +z to +x (right-handed);
+// the eye and the view distance stay.
+TEST(CameraTest, RotateViewTurnsAboutTheEye) {
+    Camera c;
+    c.setView(1, 2, 3, 1, 2, 8);
+    c.rotateView(static_cast<float>(M_PI / 2), Vector3(0, 1, 0));
+    EXPECT_EQ(c.eye, Vector3(1, 2, 3));
+    EXPECT_NEAR(c.centre.x, 6, 1e-5);
+    EXPECT_NEAR(c.centre.y, 2, 1e-5);
+    EXPECT_NEAR(c.centre.z, 3, 1e-5);
+    EXPECT_EQ(c.up, Vector3(0, 1, 0));
+}
+
+class CameraGLTest : public GLTest {};
+
+// apply() puts the eye at the origin of eye space, looking down -z.
+TEST_F(CameraGLTest, ApplyLooksFromEyeToCentre) {
+    Camera c;
+    c.setView(3, 9, -4, 7, 1, 2);
+    c.apply();
+    const Matrix4 view = readGLMatrix(GL_MODELVIEW_MATRIX);
+    const Vector3 eye = view.transformPoint(c.eye);
+    EXPECT_NEAR(eye.length(), 0, 1e-5);
+    const Vector3 centre = view.transformPoint(c.centre);
+    EXPECT_NEAR(centre.x, 0, 1e-5);
+    EXPECT_NEAR(centre.y, 0, 1e-5);
+    EXPECT_NEAR(centre.z, -(c.centre - c.eye).length(), 1e-4);
+}
+
+}  // namespace
