@@ -4,6 +4,7 @@
 #include <GL/gl.h>
 
 #include "assets/model_data.h"
+#include "assets/model_file_reader.h"
 
 constexpr int modelTextureSlots = 100;
 
@@ -16,13 +17,21 @@ public:
     Model(const Model&) = delete;
     Model& operator=(const Model&) = delete;
 
-    // Reads the file, then loads the texture of every textured material.
+    // Reads the file, then loads the texture of every textured material
+    // (materials 0 to 99; the table has no room for others). A missing or
+    // invalid file leaves the model empty: it draws nothing.
     virtual void load(const char* fileName);
+    // Sends every object's triangles in the current transform. With
+    // textured false no texture is bound (texture coordinates still go out).
     virtual void draw(bool textured);
     // Creates a mipmapped texture from an SGI image into table[index].
+    // Names over 25 characters print "canceling load" and load nothing; an
+    // image that cannot be decoded ends the program with status 1.
     virtual void loadTexture(GLuint* table, const char* fileName, int index);
+    // Frees every object's arrays; the objects then draw nothing.
     virtual void releaseMeshes();
 
+    ModelFileReader reader;
     GLuint textures[modelTextureSlots] = {};  // indexed by material index
     ModelData data;
 };

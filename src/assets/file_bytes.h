@@ -1,0 +1,20 @@
+// file_bytes.h -- whole-file reads for the data-file readers.
+//
+// Every reader decodes from memory, so the game, the inspector and the
+// fuzzers run the same decoding code on the same bytes.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// No data file of the game comes near this; anything larger is refused
+// before a byte of it is read into memory.
+constexpr std::size_t maxDataFileBytes = 256u * 1024u * 1024u;
+
+enum class FileReadStatus { ok, cannotOpen, tooLarge, readFailed };
+
+// Reads the file at path into bytes. On failure error holds the reason
+// (the system's text when the file cannot be opened; errno is kept).
+FileReadStatus readFileBytes(const char* path, std::vector<unsigned char>& bytes,
+                             std::string& error);
