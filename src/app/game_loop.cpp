@@ -9,6 +9,9 @@
 #include "app/frame_timer.h"
 #include "app/globals.h"
 #include "app/platform.h"
+#include "assets/model.h"
+#include "assets/ppm_image.h"
+#include "render/gl_resources.h"
 
 void initScene() {
     // Fixed GL state; lighting itself is switched per pass by the frame.
@@ -24,9 +27,14 @@ void initScene() {
     glCullFace(GL_BACK);
     glEnable(GL_CULL_FACE);
 
-    // [scene: searchlight image]
+    spotlightTexture.bind();
+    readPpmTexture("spotlight_image.ppm");
+    spotlightTexture.setParameter(GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    spotlightTexture.setParameter(GL_TEXTURE_WRAP_S, GL_CLAMP);
+    spotlightTexture.setParameter(GL_TEXTURE_WRAP_T, GL_CLAMP);
+    spotlightTexture.unbind();
     // [scene: helicopter model]
-    // [scene: badge model]
+    badgeModel.load("policebadge.3ds");
     // [scene: camera]
     // [scene: city]
     // [scene: tree]

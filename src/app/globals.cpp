@@ -4,11 +4,13 @@
 
 #include "app/camera.h"
 #include "app/frame_timer.h"
+#include "assets/model.h"
 #include "render/gl_resources.h"
 #include "render/vector_math.h"
 
 Camera camera;
 Texture2D spotlightTexture;
+BadgeModel badgeModel;
 Matrix4 cullMatrix;
 std::vector<PoliceCar*> policeCars;
 
