@@ -11,7 +11,9 @@
 #include "app/platform.h"
 #include "assets/model.h"
 #include "assets/ppm_image.h"
+#include "helicopter/helicopter.h"
 #include "render/gl_resources.h"
+#include "view/view_controller.h"
 
 void initScene() {
     // Fixed GL state; lighting itself is switched per pass by the frame.
@@ -33,9 +35,9 @@ void initScene() {
     spotlightTexture.setParameter(GL_TEXTURE_WRAP_S, GL_CLAMP);
     spotlightTexture.setParameter(GL_TEXTURE_WRAP_T, GL_CLAMP);
     spotlightTexture.unbind();
-    // [scene: helicopter model]
+    helicopter.loadModel();
     badgeModel.load("policebadge.3ds");
-    // [scene: camera]
+    helicopter.attachCamera(camera);
     // [scene: city]
     // [scene: tree]
     // [scene: vehicles into tree]
@@ -48,7 +50,8 @@ void startGame() {
     frameTimer->start();
     gameTime = 0;
     for (bool& k : keyDown) k = false;
-    // [start: searchlight controller]
+    searchlightController.setButtonLayout(2);
+    addInputHandler(&searchlightController);
 }
 
 void idle() {
@@ -59,9 +62,11 @@ void idle() {
     frameTimer->start();
     (void)dt;
 
-    // [idle: hover wobble]
-    // [idle: held keys]
-    // [idle: helicopter]
+    helicopter.setHoverWobble(gameTime);
+    handleHeldKeys(dt);
+    helicopter.updateLateralSpeed(gameTime);
+    helicopter.updateForwardSpeed(gameTime);
+    helicopter.update(dt);
     // [idle: vehicles]
 
     platform().postRedisplay();

@@ -5,11 +5,15 @@
 #include "app/camera.h"
 #include "app/frame_timer.h"
 #include "assets/model.h"
+#include "helicopter/helicopter.h"
 #include "render/gl_resources.h"
 #include "render/vector_math.h"
+#include "view/view_controller.h"
 
 Camera camera;
+Helicopter helicopter;
 Texture2D spotlightTexture;
+ViewController searchlightController(3);
 BadgeModel badgeModel;
 Matrix4 cullMatrix;
 std::vector<PoliceCar*> policeCars;

@@ -1,11 +1,34 @@
-// input.cpp -- keyboard and mouse callbacks, the held-key handler and the
-// police-car dispatch.
-#include <GL/gl.h>
-
+// input.cpp -- the keyboard and passive-mouse callbacks and the held-key
+// handler that the idle tick runs.
+//
+// Key auto-repeat: main() asks GLUT to drop repeat events (X11 delivers a
+// repeat as a release/press pair, so the key table alone cannot tell it
+// apart). Held keys work from the key table, so nothing needs repeats; and
+// should a platform still deliver a press for a key that is already down,
+// keyboard() ignores it. Every action key ("=", "-", "[", "]", "x") thus acts
+// once per press: holding "x" sends one police car, not one per repeat.
 #include "app/camera.h"
 #include "app/game_loop.h"
 #include "app/globals.h"
 #include "app/platform.h"
+#include "helicopter/helicopter.h"
+
+constexpr unsigned char escapeKey = 27;
+
+// Chase camera keys.
+constexpr float chaseStep = 2.0f;       // "=" raises and "-" lowers by this much
+constexpr float lowestChaseHeight = 1.5f;
+constexpr float defaultChaseBehind = 2.0f, defaultChaseHeight = 5.0f;
+
+// Held keys, per idle tick.
+constexpr float turnPerReferenceTick = 0.03f;  // radians, "q" and "e"
+constexpr float attitudeNudge = 0.05f;         // degrees, "t" "g" "f" "h"
+constexpr float viewTurn = 0.1f;               // radians per tick, "z" and "c"
+
+// Searchlight steering: radians per pixel and the limits of the offsets.
+constexpr float mouseSensitivity = 0.01f;
+constexpr float yawOffsetLimit = 0.4f;
+constexpr float pitchOffsetLowest = 2.1f, pitchOffsetHighest = 2.9f;
 
 void keyboard(unsigned char key, int, int) {
     if (titleActive) {
@@ -15,18 +38,99 @@ void keyboard(unsigned char key, int, int) {
         camera.setView(0, 300, 0, 0, 0, 0);
         return;
     }
-    if (key == 27) {
+    if (key == escapeKey) {
         platform().swapBuffers();
         platform().quit(0);
         return;
     }
+    if (keyDown[key]) return;  // a repeat of a key still held
+
+    if (key == '=') {
+        helicopter.chaseHeight += chaseStep;
+        helicopter.chaseBehindX = defaultChaseBehind;
+        helicopter.chaseBehindZ = defaultChaseBehind;
+    }
+    if (key == '-') {
+        helicopter.chaseHeight -= chaseStep;
+        if (helicopter.chaseHeight < lowestChaseHeight) helicopter.chaseHeight = lowestChaseHeight;
+    }
+    if (key == '[') {
+        helicopter.chaseBehindX = 0;
+        helicopter.chaseHeight = 0;
+        helicopter.chaseBehindZ = 0;
+    }
+    if (key == ']') {
+        helicopter.chaseBehindX = defaultChaseBehind;
+        helicopter.chaseHeight = defaultChaseHeight;
+        helicopter.chaseBehindZ = defaultChaseBehind;
+    }
+    if (key == 'x') createPoliceCar();  // not counted against the searchlight's five
+
     keyDown[key] = true;
 }
 
 void keyboardUp(unsigned char key, int, int) { keyDown[key] = false; }
 
+// Arrows and function keys do nothing, not even dismiss the title.
 void specialKey(int, int, int) {}
 
-void passiveMotion(int, int) {}
+void passiveMotion(int x, int y) {
+    const float fx = static_cast<float>(x), fy = static_cast<float>(y);
+    if (mouseSeen) {
+        mouseDeltaX = lastMouseX - fx;
+        mouseDeltaY = lastMouseY - fy;
+    }
+    lastMouseX = fx;
+    lastMouseY = fy;
+    mouseSeen = true;
 
-void handleHeldKeys(float) { pursuitActive = !keyDown[static_cast<unsigned char>(' ')]; }
+    searchlightPitchOffset += mouseDeltaY * mouseSensitivity;
+    searchlightYawOffset -= mouseDeltaX * mouseSensitivity;
+    if (searchlightYawOffset > yawOffsetLimit)
+        searchlightYawOffset = yawOffsetLimit;
+    else if (searchlightYawOffset < -yawOffsetLimit)
+        searchlightYawOffset = -yawOffsetLimit;
+    if (searchlightPitchOffset > pitchOffsetHighest)
+        searchlightPitchOffset = pitchOffsetHighest;
+    else if (searchlightPitchOffset < pitchOffsetLowest)
+        searchlightPitchOffset = pitchOffsetLowest;
+}
+
+static bool held(char key) { return keyDown[static_cast<unsigned char>(key)]; }
+
+// Tests run in this order, so "d" wins over "a" and "s" over "w". Bindings
+// are case-sensitive.
+void handleHeldKeys(float dt) {
+    const float now = static_cast<float>(gameTime);
+    if (held('a')) {
+        helicopter.lateralTarget = -helicopter.lateralMax;
+        helicopter.lateralInputTime = now;
+    }
+    if (held('d')) {
+        helicopter.lateralTarget = helicopter.lateralMax;
+        helicopter.lateralInputTime = now;
+    }
+    if (held('w')) {
+        helicopter.forwardTarget = helicopter.forwardMax;
+        helicopter.forwardInputTime = now;
+    }
+    if (held('s')) {
+        helicopter.forwardTarget = -helicopter.forwardMax;
+        helicopter.forwardInputTime = now;
+    }
+    const float turn = dt * turnPerReferenceTick / referenceTick;
+    if (held('q')) helicopter.turn(turn);
+    if (held('e')) helicopter.turn(-turn);
+    // The speed updates later in the tick recompute pitch and roll, so
+    // these four nudges last only until then.
+    if (held('t')) helicopter.addPitch(attitudeNudge);
+    if (held('g')) helicopter.addPitch(-attitudeNudge);
+    if (held('f')) helicopter.addRoll(-attitudeNudge);
+    if (held('h')) helicopter.addRoll(attitudeNudge);
+    if (helicopter.chaseCamera) {
+        if (held('z')) helicopter.chaseCamera->rotateView(-viewTurn, Vector3(0, 1, 0));
+        if (held('c')) helicopter.chaseCamera->rotateView(viewTurn, Vector3(0, 1, 0));
+    }
+    pursuitActive = !held(' ');  // the space bar suspends the chase
+    platform().postRedisplay();
+}

@@ -27,8 +27,16 @@ public:
     void attachCamera(Camera& camera);
     void followCamera(float dt);
     void computeRight();
+    // Where the chase camera belongs: behind and above, looking at the
+    // ground below the look point.
+    void chaseView(Vector3& eye, Vector3& centre) const;
+    // The hover wobble at game time t seconds (offsets and degrees).
+    void setHoverWobble(double t);
+    // Hidden once the camera has flown into the cockpit ("[": all chase
+    // offsets zero); shown again as soon as every offset is non-zero.
+    void updateVisibility();
 
-    void loadModel();
+    void loadModel();  // "copter.3ds"; needs a GL context
     void draw(bool textured);
 
     Camera* chaseCamera = nullptr;
