@@ -5,12 +5,14 @@
 #include "app/camera.h"
 #include "app/frame_timer.h"
 #include "assets/model.h"
+#include "city/city.h"
 #include "helicopter/helicopter.h"
 #include "render/gl_resources.h"
 #include "render/vector_math.h"
 #include "view/view_controller.h"
 
 Camera camera;
+City city;
 Helicopter helicopter;
 Texture2D spotlightTexture;
 ViewController searchlightController(3);

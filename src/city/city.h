@@ -67,13 +67,33 @@ struct CityBlock {
 class City {
 public:
     City();
+    ~City();  // the city owns its buildings
+    City(const City&) = delete;
+    City& operator=(const City&) = delete;
 
     // Builds the whole city: textures, layout, buildings, car meshes, cars.
     // Seeds the game's generator once at its start (generationSeed()).
+    // Running it again replaces the layout and the buildings.
     void generate();
     void loadTextures();
 
-    // Layout queries.
+    // Generation steps. partitionCells cuts the 25 tiles of one axis into
+    // groups of 1-3 tiles (the last 2-4) with one-tile streets between them
+    // and returns the group count. splitLength cuts one block side into
+    // building widths (2.0 each, the rest last) and returns the piece count.
+    static int partitionCells(int* widths);
+    static int splitLength(double length, double gap, double* pieces, int capacity);
+    void fillBlock(float width, float depth, float x0, float z0, float gap, int g, int h);
+
+    // First tile column of column group g, first tile row of row group h.
+    int firstTileColumn(int g) const;
+    int firstTileRow(int h) const;
+
+    // Layout queries. Axis -1 asks across x, +1 across z. Rectangles are
+    // x1..x2 by z1..z2 in world units.
+    // The group holding a coordinate; a coordinate on the high edge of a
+    // street goes to the group below it when preferLower is set, else to the
+    // one above. invalidGroupIndex when it lies beyond the last group.
     int groupIndexAt(float coordinate, const int* widths, int count, bool preferLower) const;
     float splitCoordinate(float x1, float x2, float z1, float z2, int axis, std::vector<Drawable*>& out);
     float splitInsideBlock(float x1, float x2, float z1, float z2, int axis, int g, int h) const;
@@ -113,5 +133,8 @@ public:
     int vehicleMeshCount = cityVehicleMeshCount;
     int vehicleSlots = 20;
     std::vector<Vehicle*> vehicles;
-    bool texturesEnabled = true;  // tools may generate without loading images
+    // False: generate without a GL context (tests over many seeds): no
+    // texture is loaded and no car mesh is compiled; the layout, buildings and
+    // random draws are the same.
+    bool texturesEnabled = true;
 };
