@@ -10,6 +10,14 @@
 class City;
 class Vehicle;
 
+// The five culling planes of a projection x view matrix (left, right,
+// top, bottom, near; no far plane), each (nx, ny, nz, w) with the inside
+// where nx x + ny y + nz z + w >= 0.
+struct FrustumPlanes {
+    float plane[5][4];
+};
+FrustumPlanes frustumPlanes(const Matrix4& matrix);
+
 class CityTreeNode {
 public:
     CityTreeNode() = default;
@@ -19,10 +27,18 @@ public:
     // One rendering pass: culls against cullMatrix, far side first as seen
     // from the helicopter, counting objectsDrawn.
     void draw(bool textured);
+    // The same traversal with the planes and the viewer given: children are
+    // drawn far side first as seen from viewer.
+    void drawVisible(bool textured, const FrustumPlanes& planes, const Vector3& viewer);
     // 0 outside, 1 inside, 2 intersecting; five planes, no far plane.
     int frustumTest(Matrix4 matrix) const;
+    int frustumTest(const FrustumPlanes& planes) const;
+    // Stores the car in the first node on its way down that holds objects.
     void insertVehicle(Vehicle* car);
-    bool contains(const Vector3& p) const;
+    bool contains(const Vector3& p) const;  // min <= p < max on every axis
+
+    // Off: every node counts as visible (to measure what culling saves).
+    static bool cullingEnabled;
 
     CityTreeNode* low = nullptr;   // owned
     CityTreeNode* high = nullptr;  // owned

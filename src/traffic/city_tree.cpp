@@ -1,0 +1,105 @@
+// city_tree.cpp -- the kd-tree over the city: built once from the block
+// layout, walked by every rendering pass with a frustum test, and the home
+// of each car in the node it currently drives through.
+#include "traffic/city_tree.h"
+
+#include "app/globals.h"
+#include "city/city.h"
+#include "traffic/vehicle.h"
+
+namespace {
+constexpr float treeTopY = 5.0f;  // the tallest building is 5.0
+constexpr float noAnswerAbove = -99998.0f;
+enum FrustumResult { outside = 0, inside = 1, intersecting = 2 };
+}  // namespace
+
+bool CityTreeNode::cullingEnabled = true;
+
+FrustumPlanes frustumPlanes(const Matrix4& matrix) {
+    const float* r0 = matrix.row(0);
+    const float* r1 = matrix.row(1);
+    const float* r2 = matrix.row(2);
+    const float* r3 = matrix.row(3);
+    FrustumPlanes planes;
+    for (int i = 0; i < 4; ++i) {
+        planes.plane[0][i] = r3[i] + r0[i];  // left
+        planes.plane[1][i] = r3[i] - r0[i];  // right
+        planes.plane[2][i] = r3[i] - r1[i];  // top
+        planes.plane[3][i] = r3[i] + r1[i];  // bottom
+        planes.plane[4][i] = r3[i] + r2[i];  // near
+    }
+    return planes;
+}
+
+CityTreeNode::CityTreeNode(float minX, float maxX, float minZ, float maxZ)
+    : min(minX, 0, minZ), max(maxX, treeTopY, maxZ) {}
+
+void CityTreeNode::build(City& city) {
+    split = city.splitCoordinate(min.x, max.x, min.z, max.z, axis, objects);
+    if (!objects.empty()) holdsObjects = true;
+    if (!(split > noAnswerAbove)) {
+        axis = -axis;
+        split = city.splitCoordinate(min.x, max.x, min.z, max.z, axis, objects);
+        if (!(split > noAnswerAbove)) {
+            city.collectBuildings(min.x, max.x, min.z, max.z, objects);
+            return;
+        }
+    }
+    if (axis == -1) {
+        low = new CityTreeNode(min.x, split, min.z, max.z);
+        high = new CityTreeNode(split, max.x, min.z, max.z);
+    } else {
+        low = new CityTreeNode(min.x, max.x, min.z, split);
+        high = new CityTreeNode(min.x, max.x, split, max.z);
+    }
+    low->axis = -axis;
+    high->axis = -axis;
+    low->build(city);
+    high->build(city);
+}
+
+int CityTreeNode::frustumTest(Matrix4 matrix) const { return frustumTest(frustumPlanes(matrix)); }
+
+int CityTreeNode::frustumTest(const FrustumPlanes& planes) const {
+    bool crossesAPlane = false;
+    for (const float* p : planes.plane) {
+        // The box corner farthest along the plane's normal, then the nearest.
+        const float farthest = p[0] * (p[0] > 0 ? max.x : min.x) + p[1] * (p[1] > 0 ? max.y : min.y) +
+                               p[2] * (p[2] > 0 ? max.z : min.z);
+        if (farthest + p[3] < 0) return outside;
+        const float nearest = p[0] * (p[0] > 0 ? min.x : max.x) + p[1] * (p[1] > 0 ? min.y : max.y) +
+                              p[2] * (p[2] > 0 ? min.z : max.z);
+        if (nearest + p[3] <= 0) crossesAPlane = true;
+    }
+    return crossesAPlane ? intersecting : inside;
+}
+
+void CityTreeNode::drawVisible(bool textured, const FrustumPlanes& planes, const Vector3& viewer) {
+    if (cullingEnabled && frustumTest(planes) == outside) return;
+    if (low && high) {
+        // Far side first, as seen from the viewer.
+        const float viewerCoordinate = axis == -1 ? viewer.x : viewer.z;
+        CityTreeNode* first = split <= viewerCoordinate ? low : high;
+        CityTreeNode* second = first == low ? high : low;
+        first->drawVisible(textured, planes, viewer);
+        second->drawVisible(textured, planes, viewer);
+    }
+    for (Drawable* object : objects) {
+        objectsDrawn += 1;
+        object->draw(textured);
+    }
+}
+
+void CityTreeNode::insertVehicle(Vehicle* car) {
+    if (holdsObjects) {
+        car->treeNode = this;
+        objects.push_back(car);
+        return;
+    }
+    if (low && low->contains(car->position)) low->insertVehicle(car);
+    if (high && high->contains(car->position)) high->insertVehicle(car);
+}
+
+bool CityTreeNode::contains(const Vector3& p) const {
+    return min.x <= p.x && p.x < max.x && min.y <= p.y && p.y < max.y && min.z <= p.z && p.z < max.z;
+}
