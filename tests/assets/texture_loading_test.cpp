@@ -1,0 +1,139 @@
+// Tests of texture creation on the real offscreen context: loadTexture's
+// messages and name limit, its exit status on bad images, and the PPM
+// upload of the searchlight image.
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "assets/model.h"
+#include "assets/ppm_image.h"
+#include "support/asset_writers.h"
+#include "support/gl_context.h"
+
+namespace {
+
+// Runs the test body from a temporary directory: texture names are looked
+// up in the working directory, as the game runs from its data directory.
+class TextureLoadingTest : public GLTest {
+protected:
+    void SetUp() override {
+        GLTest::SetUp();
+        char* cwd = getcwd(nullptr, 0);
+        previous = cwd;
+        free(cwd);
+        ASSERT_EQ(chdir(dir.dir.c_str()), 0);
+    }
+    void TearDown() override { ASSERT_EQ(chdir(previous.c_str()), 0); }
+
+    TempDir dir;
+    std::string previous;
+};
+
+GLint levelWidth(GLuint texture) {
+    glBindTexture(GL_TEXTURE_2D, texture);
+    GLint width = -1;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    return width;
+}
+
+Bytes levelPixels(GLuint texture, GLenum format, int size) {
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    Bytes pixels(size);
+    glGetTexImage(GL_TEXTURE_2D, 0, format, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+}
+
+}  // namespace
+
+// A successful load prints both messages on one line and leaves a
+// mipmapped texture with the picture at level 0 in the table.
+TEST_F(TextureLoadingTest, LoadsAnSgiPictureIntoTheTable) {
+    writeFile("bricks.rgb", sgiVerbatim(2, 2, 4, {1, 2, 3, 4, 11, 12, 13, 14, 21, 22, 23, 24, 31, 32, 33, 34}));
+    Model loader;
+    GLuint table[3] = {};
+    ::testing::internal::CaptureStderr();
+    loader.loadTexture(table, "bricks.rgb", 1);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "about to load \"bricks.rgb\"...built mipmap\n");
+    EXPECT_EQ(table[0], 0u);
+    ASSERT_NE(table[1], 0u);
+    EXPECT_EQ(levelPixels(table[1], GL_RGBA, 16),
+              (Bytes{1, 11, 21, 31, 2, 12, 22, 32, 3, 13, 23, 33, 4, 14, 24, 34}));
+    GLint minFilter = 0;
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
+    EXPECT_EQ(minFilter, GL_LINEAR_MIPMAP_LINEAR);
+    glDeleteTextures(1, &table[1]);
+}
+
+// Names of 25 characters load; 26 and an absent name cancel the load and
+// leave the entry untouched.
+TEST_F(TextureLoadingTest, NameLengthLimit) {
+    const std::string name25 = "abcdefghijklmnopqrstu.rgb";
+    const std::string name26 = "abcdefghijklmnopqrstuv.rgb";
+    ASSERT_EQ(name25.size(), 25u);
+    writeFile(name25, sgiVerbatim(1, 1, 3, {1, 2, 3}));
+    writeFile(name26, sgiVerbatim(1, 1, 3, {1, 2, 3}));
+    Model loader;
+    GLuint table[2] = {0, 777};
+    ::testing::internal::CaptureStderr();
+    loader.loadTexture(table, name25.c_str(), 0);
+    loader.loadTexture(table, name26.c_str(), 1);
+    loader.loadTexture(table, nullptr, 1);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "about to load \"" + name25 + "\"...built mipmap\ncanceling load\ncanceling load\n");
+    EXPECT_NE(table[0], 0u);
+    EXPECT_EQ(table[1], 777u);
+    glDeleteTextures(1, &table[0]);
+}
+
+// An image that cannot be used ends the game with status 1: a missing one
+// through perror, a malformed one with "couldn't open file".
+TEST_F(TextureLoadingTest, BadImagesEndTheProgramWithStatusOne) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    Model loader;
+    GLuint table[1] = {};
+    EXPECT_EXIT(loader.loadTexture(table, "missing.rgb", 0), ::testing::ExitedWithCode(1),
+                "about to load \"missing.rgb\"missing.rgb: No such file or directory");
+    writeFile("cut.rgb", sgiVerbatim(8, 8, 3, Bytes(20, 0)));
+    EXPECT_EXIT(loader.loadTexture(table, "cut.rgb", 0), ::testing::ExitedWithCode(1),
+                "cut.rgb: file ends inside row 0 of channel 1\ncouldn't open file cut.rgb\n");
+}
+
+// The PPM goes into the bound texture in file order; rows of 6 bytes (not a
+// multiple of GL's default alignment of 4) arrive intact, and the alignment
+// in force before is restored.
+TEST_F(TextureLoadingTest, PpmUploadsIntoTheBoundTexture) {
+    const Bytes samples = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+    writeFile("light.ppm", ppm("P6\n2 2\n255\n", samples));
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    readPpmTexture("light.ppm");
+    GLint alignment = 0;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    EXPECT_EQ(alignment, 4);
+    EXPECT_EQ(levelPixels(texture, GL_RGB, static_cast<int>(samples.size())), samples);
+    glDeleteTextures(1, &texture);
+}
+
+// A missing or malformed PPM is named on stderr and the bound texture gets
+// no data; a P3 file is passed over in silence.
+TEST_F(TextureLoadingTest, PpmFailuresLeaveTheTextureEmpty) {
+    writeFile("text.ppm", ppm("P3\n1 1\n255\n1 2 3\n", {}));
+    writeFile("short.ppm", ppm("P6\n4 4\n255\n", Bytes(10, 1)));
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    ::testing::internal::CaptureStderr();
+    readPpmTexture("text.ppm");
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+    ::testing::internal::CaptureStderr();
+    readPpmTexture("spotlight_image.ppm");
+    readPpmTexture("short.ppm");
+    const std::string messages = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(messages.find("spotlight_image.ppm: No such file or directory"), std::string::npos) << messages;
+    EXPECT_NE(messages.find("short.ppm: size 4 x 4 needs 48 sample bytes"), std::string::npos) << messages;
+    EXPECT_EQ(levelWidth(texture), 0);
+    glDeleteTextures(1, &texture);
+}
