@@ -95,12 +95,23 @@ public:
     // street goes to the group below it when preferLower is set, else to the
     // one above. invalidGroupIndex when it lies beyond the last group.
     int groupIndexAt(float coordinate, const int* widths, int count, bool preferLower) const;
+    // Where the spatial tree splits a rectangle: between groups at the low
+    // edge of the middle group, inside one block at the building start
+    // nearest the middle; invalidCoordinate when there is none (and, after
+    // the block error message, for a rectangle reaching off the grid). A
+    // rectangle that is exactly one block with its +x, +z street margins
+    // hands that block's tiles to out, once per block.
     float splitCoordinate(float x1, float x2, float z1, float z2, int axis, std::vector<Drawable*>& out);
     float splitInsideBlock(float x1, float x2, float z1, float z2, int axis, int g, int h) const;
+    // The block's tiles with the street column, row and crossing after it.
     void collectBlockTiles(int g, int h, std::vector<Drawable*>& out);
+    // The block's buildings whose low corner lies in the rectangle.
     void collectBuildings(float x1, float x2, float z1, float z2, std::vector<Drawable*>& out) const;
+    // The next street centre line ahead of a car (heading in degrees), or
+    // invalidCoordinate when no street lies ahead.
     float nextStreetX(float heading, float x) const;
     float nextStreetZ(float heading, float z) const;
+    // 4 units toward -x and -z of a random street crossing; z is drawn first.
     void randomSpawnPoint(float& x, float& z) const;
     void addBuilding(Building* b);
 

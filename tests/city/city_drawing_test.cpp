@@ -22,12 +22,18 @@ constexpr float tolerance = 1e-3f;
 struct Corner {
     Vector3 position;
     float s, t;
-    Vector3 normal;  // recovered from lighting; not part of expectations
 };
 
+// A quad as expected: its corners and the one normal they all share.
 struct Quad {
     Corner corner[4];
     Vector3 normal;
+};
+
+// A quad as emitted, with the normal each corner was lit with.
+struct CapturedQuad {
+    Corner corner[4];
+    Vector3 normal[4];
 };
 
 struct FedVertex {
@@ -102,8 +108,8 @@ bool joinQuad(const std::vector<FedVertex>& a, const std::vector<FedVertex>& b, 
     return false;
 }
 
-// The quads draw emits, with the normal recovered from two lit passes.
-std::vector<Quad> capturedQuads(const std::function<void()>& draw) {
+// The quads draw emits, with the normals recovered from two lit passes.
+std::vector<CapturedQuad> capturedQuads(const std::function<void()>& draw) {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glOrtho(-sceneHalfSize, sceneHalfSize, -sceneHalfSize, sceneHalfSize, -sceneHalfSize, sceneHalfSize);
@@ -118,7 +124,7 @@ std::vector<Quad> capturedQuads(const std::function<void()>& draw) {
     glDisable(GL_LIGHTING);
     for (GLenum light : {GL_LIGHT0, GL_LIGHT1, GL_LIGHT2}) glDisable(light);
 
-    std::vector<Quad> quads;
+    std::vector<CapturedQuad> quads;
     EXPECT_EQ(positive.size() % 2, 0u);
     EXPECT_EQ(positive.size(), negative.size());
     for (size_t i = 0; i + 1 < positive.size() && i + 1 < negative.size(); i += 2) {
@@ -127,20 +133,19 @@ std::vector<Quad> capturedQuads(const std::function<void()>& draw) {
             ADD_FAILURE() << "triangles " << i << " and " << i + 1 << " do not form a quad";
             return quads;
         }
-        Quad q;
+        CapturedQuad q;
         const float diffuse = 0.3f;
         for (int k = 0; k < 4; ++k) {
-            const Vector3 normal((up[k].red - down[k].red) / diffuse, (up[k].green - down[k].green) / diffuse,
-                                 (up[k].blue - down[k].blue) / diffuse);
-            q.corner[k] = {up[k].position, up[k].s, up[k].t, normal};
+            q.corner[k] = {up[k].position, up[k].s, up[k].t};
+            q.normal[k] = Vector3((up[k].red - down[k].red) / diffuse, (up[k].green - down[k].green) / diffuse,
+                                  (up[k].blue - down[k].blue) / diffuse);
         }
-        q.normal = q.corner[0].normal;
         quads.push_back(q);
     }
     return quads;
 }
 
-void expectQuad(const Quad& actual, const Quad& expected, int index) {
+void expectQuad(const CapturedQuad& actual, const Quad& expected, int index) {
     SCOPED_TRACE(testing::Message() << "quad " << index + 1);
     for (int k = 0; k < 4; ++k) {
         const Corner& a = actual.corner[k];
@@ -150,9 +155,9 @@ void expectQuad(const Quad& actual, const Quad& expected, int index) {
         EXPECT_NEAR(a.position.z, e.position.z, tolerance) << "vertex " << k + 1;
         EXPECT_NEAR(a.s, e.s, 1e-5f) << "vertex " << k + 1;
         EXPECT_NEAR(a.t, e.t, 1e-5f) << "vertex " << k + 1;
-        EXPECT_NEAR(a.normal.x, expected.normal.x, 0.01f) << "vertex " << k + 1;
-        EXPECT_NEAR(a.normal.y, expected.normal.y, 0.01f) << "vertex " << k + 1;
-        EXPECT_NEAR(a.normal.z, expected.normal.z, 0.01f) << "vertex " << k + 1;
+        EXPECT_NEAR(actual.normal[k].x, expected.normal.x, 0.01f) << "vertex " << k + 1;
+        EXPECT_NEAR(actual.normal[k].y, expected.normal.y, 0.01f) << "vertex " << k + 1;
+        EXPECT_NEAR(actual.normal[k].z, expected.normal.z, 0.01f) << "vertex " << k + 1;
     }
     // Counter-clockwise seen from the side the normal points to.
     const Vector3 e1 = actual.corner[1].position - actual.corner[0].position;
@@ -170,7 +175,7 @@ TEST_F(CityDrawingTest, BuildingEmitsItsThirteenQuads) {
     b.setTextures(table, 5, 1);
     b.position = Vector3(0.5f, 0, -1);
     b.size = Vector3(4, 3.5f, 2);
-    const std::vector<Quad> quads = capturedQuads([&] { b.draw(false); });
+    const std::vector<CapturedQuad> quads = capturedQuads([&] { b.draw(false); });
     ASSERT_EQ(quads.size(), 13u);
 
     const float px = 0.5f, pz = -1;
@@ -208,7 +213,7 @@ TEST_F(CityDrawingTest, TileEmitsOneUpwardQuad) {
     GroundTile tile;
     tile.setTexture(table, textureCrossing);
     tile.position = Vector3(-2, 0, -2);
-    const std::vector<Quad> quads = capturedQuads([&] { tile.draw(false); });
+    const std::vector<CapturedQuad> quads = capturedQuads([&] { tile.draw(false); });
     ASSERT_EQ(quads.size(), 1u);
     const Quad expected = {{{{-2, 0, 2}, 0, 0}, {{2, 0, 2}, 0, 1}, {{2, 0, -2}, 1, 1}, {{-2, 0, -2}, 1, 0}}, {0, 1, 0}};
     expectQuad(quads[0], expected, 0);
@@ -216,7 +221,7 @@ TEST_F(CityDrawingTest, TileEmitsOneUpwardQuad) {
 
 // Subdivided faces: n = 2 gives four quads, each with the whole 0..g range.
 TEST_F(CityDrawingTest, SubdividedWallRepeatsTheTexturePerQuad) {
-    const std::vector<Quad> quads = capturedQuads([] { drawWallZ(0, 0, 4, 2, 2, 1, 1, 3); });
+    const std::vector<CapturedQuad> quads = capturedQuads([] { drawWallZ(0, 0, 4, 2, 2, 1, 1, 3); });
     ASSERT_EQ(quads.size(), 4u);
     for (size_t i = 0; i < quads.size(); ++i) {
         SCOPED_TRACE(testing::Message() << "quad " << i);
