@@ -1,0 +1,37 @@
+// overlays.h -- what is drawn in front of the camera in the lit pass (the
+// title card, the police badge, the mini-map) and the one-frame capture of
+// the overhead map the mini-map shows.
+#pragma once
+
+struct Matrix4;
+struct Vector3;
+
+// The searchlight rule's test on normalised device coordinates.
+bool insideSearchlightFrustum(const Vector3& ndc);
+
+// The window's size, kept by reshape.
+extern int windowWidth, windowHeight;
+
+// The chase is on while the fugitive drives; it is caught once it stops.
+bool chaseOn();
+bool fugitiveCaught();
+
+void drawTitleCard(bool regular);
+void drawBadge();
+void drawMinimap(float x0, float y0, float w, float h, bool regular);
+
+// Where a world point (x, z) sits in the mini-map quad's plane.
+void minimapMarkerPosition(float x0, float y0, float w, float h, float worldX, float worldZ, float& mx, float& my);
+
+// The map capture. The capture frame looks straight down on the city from
+// (0, 300, 0) with screen-up along +z, through a projection that makes the
+// read rectangle cover the city from -50 to 50 exactly, so the map and the
+// marker formula agree on every window size.
+struct ReadRectangle {
+    int x, y, width, height;
+};
+// The same centred fraction of the view that 346 x 279 is of 1280 x 1024.
+ReadRectangle mapReadRectangle(int viewportWidth, int viewportHeight);
+void beginCaptureView();  // projection and view of the capture frame
+void endCaptureView();    // back to the game's projection
+void captureMap();
