@@ -11,6 +11,7 @@
 #include "app/platform.h"
 #include "assets/model.h"
 #include "assets/ppm_image.h"
+#include "city/city.h"
 #include "helicopter/helicopter.h"
 #include "render/gl_resources.h"
 #include "view/view_controller.h"
@@ -67,7 +68,12 @@ void idle() {
     helicopter.updateLateralSpeed(gameTime);
     helicopter.updateForwardSpeed(gameTime);
     helicopter.update(dt);
-    // [idle: vehicles]
+    // Every car drives three sub-steps of a third of the tick; its smoke
+    // moves once with the whole tick.
+    city.updateVehicles(dt / 3);
+    city.updateVehicles(dt / 3);
+    city.updateVehicles(dt / 3);
+    city.updateVehicleSmoke(dt);
 
     platform().postRedisplay();
 }

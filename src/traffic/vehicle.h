@@ -8,15 +8,30 @@
 
 #include <GL/gl.h>
 
+#include <cstdint>
+
 #include "city/drawable.h"
 #include "render/vector_math.h"
 #include "traffic/smoke.h"
 
 class CityTreeNode;
 
+// Quadrant of a heading as the driving rules read it: below 1 is 0, 1 up
+// to 91 is 90, 91 up to 181 is 180, 181 up to 271 is 270; 271 and above
+// is none of them (-1).
+int headingQuadrant(float heading);
+// Driving along z: heading below 1 or strictly between 179 and 181.
+bool headingAlongZ(float heading);
+
+// What a car is doing, as the trace tool names it.
+enum class DrivingState { lane, crossing, left, right, uTurn, blocking, pullOver };
+
 class Vehicle : public Drawable {
 public:
     Vehicle();
+    ~Vehicle() override;
+    Vehicle(const Vehicle&) = delete;
+    Vehicle& operator=(const Vehicle&) = delete;
 
     void draw(bool textured) override;                                                       // slot 0
     virtual void place(GLuint list, float x, float y, float z, float heading, GLuint smokeTexture);  // slot 1
@@ -34,6 +49,26 @@ public:
     void pullOverStep(float dt);
     void refreshTreeNode();
     Vector3 exhaustPoint() const;
+
+    // One straight step of dt seconds along the heading.
+    void moveStep(float dt);
+    bool drivesAlongZ() const { return headingAlongZ(heading); }
+    // The manoeuvre under way, in the order the driving step checks them.
+    DrivingState drivingState() const;
+    // The cross streets ahead of and behind the car along its own street.
+    // Where no street lies that way the city's edge stands in for it.
+    float crossStreetAhead() const;
+    float crossStreetBehind() const;
+    // The coordinate along the car's own street (x along x, z along z) and
+    // the lateral distance to another car (absolute, across the street).
+    float ownCoordinate() const;
+    float coordinateOf(const Vector3& p) const;
+    float lateralOffsetTo(const Vector3& p) const;
+
+    // Straight on, left or right at random among the valid options (street
+    // lookups above -99998); -1 (drive straight on, no manoeuvre) when none
+    // is valid, without drawing.
+    static int randomValidChoice(const float options[3]);
 
     bool yieldsToChase = true;
     Vector3 position;
@@ -57,6 +92,19 @@ public:
     CityTreeNode* treeNode = nullptr;  // not owned
     int32_t uTurnCount = 0;
     bool frozen = false;
+
+protected:
+    // The placement shared by every kind; the kinds differ in whether they
+    // yield, their speed and the size of their smoke pool.
+    void placeCommon(GLuint list, float x, float y, float z, float heading, GLuint smokeTexture, bool yields,
+                     float startSpeed, int particles);
+    void advanceSmoke(float dt, int particles);
+
+private:
+    void normalDrive(float dt);
+    // One step along a circular arc of radius R ending at endAngle radians;
+    // clears flag when the arc is done. halts: the blocking turn's hold.
+    void arcStep(float dt, float radius, float endAngle, bool leftward, bool& flag, bool halts);
 };
 
 class FugitiveVehicle : public Vehicle {
@@ -73,6 +121,15 @@ public:
     int chooseDirection(const float options[3]) override;
     void afterMove() override;
     void block();
+    // Turn toward the fugitive's x (preferX) or z (preferZ); a tentative
+    // answer asks the other one unless this is already the retry.
+    int preferX(float dx, float dz, bool retried) const;
+    int preferZ(float dx, float dz, bool retried) const;
 
     bool firstChoice = true;
+
+private:
+    void intersectionCheck();
+    void roadCheck();
+    void keepFollowingDistance();
 };

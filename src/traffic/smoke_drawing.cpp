@@ -1,0 +1,73 @@
+// smoke_drawing.cpp -- a smoke particle as a square facing the camera.
+#include <GL/gl.h>
+
+#include "app/camera.h"
+#include "app/globals.h"
+#include "traffic/smoke.h"
+
+namespace {
+
+// The billboard rotation (columns right, up, view) for the camera as it is
+// now; every particle of a frame shares it, so it is rebuilt only when the
+// camera has moved.
+const GLfloat* billboardMatrix() {
+    static Vector3 lastEye(0), lastCentre(0);
+    static bool valid = false;
+    static GLfloat m[16];
+    if (valid && camera.eye == lastEye && camera.centre == lastCentre) return m;
+    lastEye = camera.eye;
+    lastCentre = camera.centre;
+    valid = true;
+    Vector3 view = camera.centre - camera.eye;
+    Vector3 right = Vector3(0, 1, 0).cross(view);
+    right.normalize();
+    view.normalize();
+    Vector3 up = view.cross(right);
+    up.normalize();
+    const GLfloat values[16] = {right.x, right.y, right.z, 0, up.x, up.y, up.z, 0,
+                                view.x,  view.y,  view.z,  0, 0,    0,    0,    1};
+    for (int i = 0; i < 16; ++i) m[i] = values[i];
+    return m;
+}
+
+}  // namespace
+
+void SmokeParticle::draw(bool textured) {
+    glPushMatrix();
+    glTranslatef(position.x, position.y, position.z);
+    glMultMatrixf(billboardMatrix());
+    glColor3f(1, 0.2f, 0.2f);
+    if (textured) {
+        static const GLfloat grey[] = {0.2f, 0.2f, 0.2f, 1};
+        static const GLfloat black[] = {0, 0, 0, 1};
+        glEnable(GL_TEXTURE_2D);
+        glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glMaterialfv(GL_FRONT, GL_DIFFUSE, grey);
+        glMaterialfv(GL_FRONT, GL_SPECULAR, black);
+        glMaterialfv(GL_FRONT, GL_AMBIENT, grey);
+        glMaterialfv(GL_FRONT, GL_EMISSION, grey);
+        glColor4f(0.5f, 0.5f, 0.5f, alpha);
+        glAlphaFunc(GL_GREATER, 0.016f);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glEnable(GL_BLEND);
+        if (depthWriteOff) glDepthMask(GL_FALSE);
+    }
+    glBegin(GL_QUADS);
+    glNormal3f(0, 0, 1);
+    glTexCoord2f(0, 0);
+    glVertex3f(-size, -size, 0);
+    glTexCoord2f(0, 1);
+    glVertex3f(-size, size, 0);
+    glTexCoord2f(1, 1);
+    glVertex3f(size, size, 0);
+    glTexCoord2f(1, 0);
+    glVertex3f(size, -size, 0);
+    glEnd();
+    glPopMatrix();
+    if (textured) {
+        glDisable(GL_BLEND);
+        glDepthMask(GL_TRUE);
+        glDisable(GL_TEXTURE_2D);
+    }
+}
