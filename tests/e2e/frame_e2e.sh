@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# The real game under Xvfb: the title card is what the offscreen renderer
+# draws for it; after one key the city, the translucent mini-map in the lower
+# left and the badge in the upper right appear; the captured map fills the
+# whole mini-map on this screen size. Escape quits with 0.
+#   frame_e2e.sh BINARY HEADLESS DATADIR WxH
+set -u
+. "$(dirname "$0")/e2e_lib.sh"
+binary=$1 headless=$2 data=$3 size=$4
+width=${size%x*} height=${size#*x}
+
+# Mean brightness (0-255) of a region given as fractions of the screen.
+mean_in() {  # FILE X0 Y0 X1 Y1 (fractions, y from the top)
+  local g
+  g=$(awk -v w="$width" -v h="$height" -v a="$2" -v b="$3" -v c="$4" -v d="$5" \
+      'BEGIN { printf "%dx%d+%d+%d", (c-a)*w, (d-b)*h, a*w, b*h }')
+  convert "$1" -crop "$g" +repage -colorspace Gray -format '%[fx:int(255*mean)]' info:
+}
+rmse() { compare -metric RMSE "$1" "$2" null: 2>&1 | sed -E 's/.*\(([0-9.e-]+)\).*/\1/'; }
+
+start_xvfb "$size"
+start_game "$binary" "$data"
+wait_for_line "num reg objects drawn" 60
+sleep 1
+screenshot "$work/title.png"
+
+# The same title card drawn offscreen (no key pressed) must match.
+empty="$work/empty.script"; : > "$empty"
+"$headless" shot --seed 1 --size "$size" --script "$empty" --seconds 0.5 --data "$data" \
+  --out "$work/title_ref.ppm" 2>/dev/null || fail "headless title shot failed"
+title_rmse=$(rmse "$work/title.png" "$work/title_ref.ppm")
+echo "title card RMSE against the offscreen render: $title_rmse"
+awk -v r="$title_rmse" 'BEGIN { exit !(r < 0.05) }' || fail "the window does not show the title card (RMSE $title_rmse)"
+[ "$(mean_in "$work/title.png" 0.2 0.2 0.8 0.8)" -gt 20 ] || fail "the title card is dark"
+
+send_key space
+sleep 4
+alive || fail "the game ended after the title"
+screenshot "$work/play.png"
+awk -v r="$(rmse "$work/title.png" "$work/play.png")" 'BEGIN { exit !(r > 0.05) }' \
+  || fail "the title card is still shown after a key"
+
+# The mini-map's four quadrants all show the captured city: a read rectangle
+# off the city's centre would leave part of the map black.
+for q in "0.06 0.75 0.14 0.83" "0.17 0.75 0.24 0.83" "0.06 0.85 0.14 0.92" "0.17 0.85 0.24 0.92"; do
+  m=$(mean_in "$work/play.png" $q)
+  echo "mini-map quadrant ($q): mean $m"
+  [ "$m" -gt 40 ] || fail "the mini-map quadrant ($q) is dark ($m): the map does not hold the whole city"
+done
+# The badge spins in the upper right: that corner changes while the city
+# around it stands still over half a second.
+sleep 0.5
+screenshot "$work/play2.png"
+badge=$(compare -metric AE -fuzz 10% "$work/play.png" "$work/play2.png" -crop \
+  "$((width * 14 / 100))x$((height * 14 / 100))+$((width * 80 / 100))+$((height * 6 / 100))" null: 2>&1 | cut -d' ' -f1)
+echo "badge corner changed pixels: $badge"
+awk -v n="$badge" 'BEGIN { exit !(n > 200) }' || fail "no spinning badge in the upper right"
+
+send_key Escape
+wait_exit 3 || fail "the game did not end within 3 s of Escape"
+[ "$exit_status" -eq 0 ] || fail "exit status $exit_status, expected 0"
+echo "PASS: title card, city, mini-map and badge on $size"
