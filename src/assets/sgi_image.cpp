@@ -51,7 +51,18 @@ bool parseSgiImage(SgiImage& image, const unsigned char* bytes, std::size_t byte
                 " is larger than the " + std::to_string(maxSgiPixels) + " pixels we accept";
         return false;
     }
-    if (!image.runLength()) return true;  // verbatim rows are checked as they are read
+    if (!image.runLength()) {
+        // Refuse a file too short for its planes before anything is sized by it.
+        const std::uint64_t planes = image.zsize >= 4 ? 4 : (image.zsize == 3 ? 3 : 1);
+        const std::uint64_t needed = sgiHeaderBytes + pixels * planes;
+        if (needed > byteCount) {
+            error = "file of " + std::to_string(byteCount) + " bytes is too short for its " +
+                    std::to_string(image.xsize) + " x " + std::to_string(image.ysize) + " x " +
+                    std::to_string(planes) + " picture (" + std::to_string(needed) + " bytes)";
+            return false;
+        }
+        return true;
+    }
 
     const std::uint64_t rows = std::uint64_t(image.ysize) * image.zsize;
     if (sgiHeaderBytes + 8 * rows > byteCount) {
@@ -61,11 +72,20 @@ bool parseSgiImage(SgiImage& image, const unsigned char* bytes, std::size_t byte
     }
     image.rowStart.resize(rows);
     image.rowSize.resize(rows);
+    // Rows of the channels the picture is made from must lie in the file.
+    const std::uint64_t rowsUsed = std::uint64_t(image.ysize) *
+                                   (image.zsize >= 4 ? 4 : (image.zsize == 3 ? 3 : 1));
     const unsigned char* starts = bytes + sgiHeaderBytes;
     const unsigned char* sizes = starts + 4 * rows;
     for (std::uint64_t i = 0; i < rows; ++i) {
         image.rowStart[i] = bigEndian32(starts + 4 * i);
         image.rowSize[i] = bigEndian32(sizes + 4 * i);
+        if (i < rowsUsed && std::uint64_t(image.rowStart[i]) + image.rowSize[i] > byteCount) {
+            error = rowName(static_cast<int>(i % image.ysize), static_cast<int>(i / image.ysize)) +
+                    " (offset " + std::to_string(image.rowStart[i]) + ", " +
+                    std::to_string(image.rowSize[i]) + " bytes) lies past the end of the file";
+            return false;
+        }
     }
     return true;
 }

@@ -29,8 +29,9 @@ struct SgiImage {
 // ---- Decoding core: no GL, no exit; false with a message on bad input.
 
 // Takes a copy of the file's bytes, reads the header and, for run-length
-// files, the row tables. Refuses empty pictures, pictures over maxSgiPixels
-// and tables or rows that lie outside the file.
+// files, the row tables. Refuses empty pictures, pictures over maxSgiPixels,
+// and tables or rows of the channels the picture uses that lie outside the
+// file.
 bool parseSgiImage(SgiImage& image, const unsigned char* bytes, std::size_t byteCount,
                    std::string& error);
 // Decodes row y of channel z into out (xsize bytes). A run-length row that

@@ -141,7 +141,7 @@ TEST(SgiImage, MalformedFilesAreRefused) {
         {"literal overruns the width", sgiRunLength(2, 1, 1, {{0x81, 1, 0x82, 2, 3, 0}}), "decodes to more than"},
         {"literal needs bytes past the row", sgiRunLength(4, 1, 1, {{0x84, 1, 2}}), "inside a literal run"},
         {"repeat without its byte", sgiRunLength(4, 1, 1, {{0x04}}), "inside a repeated run"},
-        {"verbatim file cut", sgiVerbatim(4, 4, 3, Bytes(40, 1)), "file ends inside row"},
+        {"verbatim file cut", sgiVerbatim(4, 4, 3, Bytes(40, 1)), "too short for its 4 x 4 x 3 picture"},
     };
     for (const auto& c : cases) {
         std::string error;
@@ -160,11 +160,19 @@ TEST(SgiImage, RefusedRowStaysInsideItsBuffer) {
     EXPECT_FALSE(decodeSgiRow(image, buffer.data(), 0, 0, error));
     for (std::size_t i = 4; i < buffer.size(); ++i) ASSERT_EQ(buffer[i], 0xEE) << i;
     EXPECT_FALSE(decodeSgiRow(image, buffer.data(), 1, 0, error)) << "row outside the picture";
+
+    // The second channel of a grey picture is not part of it, so the file
+    // need not hold it, but reading it is refused rather than run off the end.
+    const Bytes grey = sgiVerbatim(4, 1, 2, {1, 2, 3, 4});
+    ASSERT_TRUE(parseSgiImage(image, grey.data(), grey.size(), error)) << error;
+    EXPECT_FALSE(decodeSgiRow(image, buffer.data(), 0, 1, error));
+    EXPECT_EQ(error, "file ends inside row 0 of channel 1");
 }
 
 // The game's reader: a missing file is reported by perror and ends the
 // program with status 1; a malformed one gives null and says why.
 TEST(SgiImage, GameReaderFailures) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
     int width = 0, height = 0, channels = 0;
     EXPECT_EXIT(readSgiImage("/nonexistent/road.rgb", &width, &height, &channels),
                 ::testing::ExitedWithCode(1), "/nonexistent/road.rgb: No such file or directory");
@@ -173,7 +181,7 @@ TEST(SgiImage, GameReaderFailures) {
     writeFile(dir.path("cut.rgb"), sgiVerbatim(4, 4, 3, Bytes(10, 1)));
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(readSgiImage(dir.path("cut.rgb").c_str(), &width, &height, &channels), nullptr);
-    EXPECT_NE(::testing::internal::GetCapturedStderr().find("cut.rgb: file ends inside row"), std::string::npos);
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("cut.rgb: file of 522 bytes is too short for its 4 x 4 x 3 picture"), std::string::npos);
 
     writeFile(dir.path("good.rgb"), sgiVerbatim(2, 1, 3, {1, 2, 3, 4, 5, 6}));
     unsigned char* rgba = readSgiImage(dir.path("good.rgb").c_str(), &width, &height, &channels);

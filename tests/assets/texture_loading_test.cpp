@@ -96,7 +96,7 @@ TEST_F(TextureLoadingTest, BadImagesEndTheProgramWithStatusOne) {
                 "about to load \"missing.rgb\"missing.rgb: No such file or directory");
     writeFile("cut.rgb", sgiVerbatim(8, 8, 3, Bytes(20, 0)));
     EXPECT_EXIT(loader.loadTexture(table, "cut.rgb", 0), ::testing::ExitedWithCode(1),
-                "cut.rgb: file ends inside row 0 of channel 1\ncouldn't open file cut.rgb\n");
+                "cut.rgb: file of 532 bytes is too short for its 8 x 8 x 3 picture \\(704 bytes\\)\ncouldn't open file cut.rgb\n");
 }
 
 // The PPM goes into the bound texture in file order; rows of 6 bytes (not a
