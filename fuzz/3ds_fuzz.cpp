@@ -37,7 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (model.objectCount != static_cast<std::int32_t>(model.objects.size())) __builtin_trap();
     if (model.materialCount != static_cast<std::int32_t>(model.materials.size())) __builtin_trap();
     for (const MeshObject& object : model.objects) {
-        if (object.materialIndex < 0 || (object.materialIndex > 0 && object.materialIndex >= model.materialCount)) {
+        if (object.materialIndex < 0 ||
+            (object.materialIndex > 0 && object.materialIndex >= model.materialCount)) {
             __builtin_trap();
         }
     }

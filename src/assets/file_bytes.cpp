@@ -5,8 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-FileReadStatus readFileBytes(const char* path, std::vector<unsigned char>& bytes,
-                             std::string& error) {
+FileReadStatus readFileBytes(const char* path, std::vector<unsigned char>& bytes, std::string& error) {
     bytes.clear();
     std::FILE* file = std::fopen(path, "rb");
     if (!file) {

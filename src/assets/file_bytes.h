@@ -16,5 +16,4 @@ enum class FileReadStatus { ok, cannotOpen, tooLarge, readFailed };
 
 // Reads the file at path into bytes. On failure error holds the reason
 // (the system's text when the file cannot be opened; errno is kept).
-FileReadStatus readFileBytes(const char* path, std::vector<unsigned char>& bytes,
-                             std::string& error);
+FileReadStatus readFileBytes(const char* path, std::vector<unsigned char>& bytes, std::string& error);

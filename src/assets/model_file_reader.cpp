@@ -27,9 +27,7 @@ enum ChunkId : std::uint16_t {
 constexpr std::uint32_t chunkHeaderBytes = 6;
 constexpr int highestKnownVersion = 3;
 
-std::uint16_t little16(const unsigned char* p) {
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
+std::uint16_t little16(const unsigned char* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
 
 std::uint32_t little32(const unsigned char* p) {
     return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
@@ -109,13 +107,12 @@ bool ModelFileReader::readSubChunkHeader(Chunk& parent, Chunk& chunk) {
     }
     if (!readChunkHeader(chunk)) return false;
     if (chunk.length < chunkHeaderBytes) {
-        fail("chunk 0x%04X at offset %zu has length %u, shorter than its header", chunk.id, at,
-             chunk.length);
+        fail("chunk 0x%04X at offset %zu has length %u, shorter than its header", chunk.id, at, chunk.length);
         return false;
     }
     if (chunk.length > room) {
-        fail("chunk 0x%04X at offset %zu (%u bytes) runs past the end of chunk 0x%04X", chunk.id,
-             at, chunk.length, parent.id);
+        fail("chunk 0x%04X at offset %zu (%u bytes) runs past the end of chunk 0x%04X", chunk.id, at,
+             chunk.length, parent.id);
         return false;
     }
     return true;
@@ -127,8 +124,7 @@ const unsigned char* ModelFileReader::take(Chunk& chunk, std::uint32_t count) {
         return nullptr;
     }
     if (count > size_ - position_) {
-        fail("file ends inside chunk 0x%04X (offset %zu, %u bytes wanted)", chunk.id, position_,
-             count);
+        fail("file ends inside chunk 0x%04X (offset %zu, %u bytes wanted)", chunk.id, position_, count);
         return nullptr;
     }
     const unsigned char* data = bytes_ + position_;
@@ -253,14 +249,26 @@ void ModelFileReader::readObjectChunks(MeshObject& object, Chunk& parent, int de
         Chunk chunk;
         if (!readSubChunkHeader(parent, chunk)) return;
         switch (chunk.id) {
-            case triangleMeshChunk: readObjectChunks(object, chunk, depth + 1); break;
-            case vertexListChunk: readVertices(object, chunk); break;
+            case triangleMeshChunk:
+                readObjectChunks(object, chunk, depth + 1);
+                break;
+            case vertexListChunk:
+                readVertices(object, chunk);
+                break;
             // Only the faces themselves are consumed: the face list's own
             // sub-chunks (material groups, smoothing) follow at this level.
-            case faceListChunk: readFaces(object, chunk); break;
-            case faceMaterialChunk: readMaterialGroup(object, chunk); break;
-            case texCoordChunk: readTexCoords(object, chunk); break;
-            default: skipRest(chunk); break;
+            case faceListChunk:
+                readFaces(object, chunk);
+                break;
+            case faceMaterialChunk:
+                readMaterialGroup(object, chunk);
+                break;
+            case texCoordChunk:
+                readTexCoords(object, chunk);
+                break;
+            default:
+                skipRest(chunk);
+                break;
         }
         parent.bytesRead += chunk.bytesRead;
     }
@@ -276,13 +284,21 @@ void ModelFileReader::readMaterialChunks(Chunk& parent, int depth) {
         if (!readSubChunkHeader(parent, chunk)) return;
         MaterialInfo& material = model_->materials.back();
         switch (chunk.id) {
-            case materialNameChunk: readRestAsName(chunk, material.name, "material name"); break;
-            case diffuseColourChunk: readColourChunk(material.colour, chunk); break;
-            case textureMapChunk: readMaterialChunks(chunk, depth + 1); break;
+            case materialNameChunk:
+                readRestAsName(chunk, material.name, "material name");
+                break;
+            case diffuseColourChunk:
+                readColourChunk(material.colour, chunk);
+                break;
+            case textureMapChunk:
+                readMaterialChunks(chunk, depth + 1);
+                break;
             case textureFileChunk:
                 readRestAsName(chunk, material.textureFile, "texture file name");
                 break;
-            default: skipRest(chunk); break;
+            default:
+                skipRest(chunk);
+                break;
         }
         parent.bytesRead += chunk.bytesRead;
     }
@@ -312,8 +328,7 @@ void ModelFileReader::readVertices(MeshObject& object, Chunk& chunk) {
     // Allocate no more than the payload backs.
     const std::uint32_t held = bytes / 12 < count ? bytes / 12 : count;
     if (held != count || bytes != 12 * count) {
-        problem("vertex list of object \"%.40s\" holds %u bytes for %u vertices", object.name, bytes,
-                count);
+        problem("vertex list of object \"%.40s\" holds %u bytes for %u vertices", object.name, bytes, count);
     }
     if (object.vertices) problem("object \"%.40s\" has a second vertex list", object.name);
     const unsigned char* data = take(chunk, bytes);
@@ -345,8 +360,7 @@ void ModelFileReader::readFaces(MeshObject& object, Chunk& chunk) {
         object.faces[i].c = little16(p + 4);
     }
     if (held < count) {
-        fail("face list of object \"%.40s\" has room for %u of its %u faces", object.name, held,
-             count);
+        fail("face list of object \"%.40s\" has room for %u of its %u faces", object.name, held, count);
     }
 }
 
@@ -356,8 +370,8 @@ void ModelFileReader::readTexCoords(MeshObject& object, Chunk& chunk) {
     const std::uint32_t bytes = rest(chunk);
     const std::uint32_t held = bytes / 8 < count ? bytes / 8 : count;
     if (held != count || bytes != 8 * count) {
-        problem("texture coordinate list of object \"%.40s\" holds %u bytes for %u pairs",
-                object.name, bytes, count);
+        problem("texture coordinate list of object \"%.40s\" holds %u bytes for %u pairs", object.name, bytes,
+                count);
     }
     if (object.texCoords) problem("object \"%.40s\" has a second texture coordinate list", object.name);
     const unsigned char* data = take(chunk, bytes);
@@ -414,8 +428,8 @@ void ModelFileReader::dropBadFaces() {
 
 // ---- Entry points
 
-ModelReadStatus ModelFileReader::readBytes(ModelData& model, const unsigned char* bytes,
-                                           std::size_t size, const char* name) {
+ModelReadStatus ModelFileReader::readBytes(ModelData& model, const unsigned char* bytes, std::size_t size,
+                                           const char* name) {
     begin(model, bytes, size);
     name_ = name;
     Chunk main;

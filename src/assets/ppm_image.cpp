@@ -60,8 +60,7 @@ bool parseInt(const char*& text, long& value) {
 
 }  // namespace
 
-PpmStatus decodePpm(const unsigned char* bytes, std::size_t byteCount, PpmImage& image,
-                    std::string& error) {
+PpmStatus decodePpm(const unsigned char* bytes, std::size_t byteCount, PpmImage& image, std::string& error) {
     image = PpmImage();
     LineReader reader(bytes, byteCount);
     std::string line;
@@ -82,8 +81,7 @@ PpmStatus decodePpm(const unsigned char* bytes, std::size_t byteCount, PpmImage&
         return PpmStatus::malformed;
     }
     if (width <= 0 || height <= 0 || width > INT_MAX || height > INT_MAX) {
-        error = "size " + std::to_string(width) + " x " + std::to_string(height) +
-                " is not a picture";
+        error = "size " + std::to_string(width) + " x " + std::to_string(height) + " is not a picture";
         return PpmStatus::malformed;
     }
 

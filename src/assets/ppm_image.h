@@ -23,8 +23,7 @@ enum class PpmStatus {
 // Decoding core: no GL. Refuses sizes that are not positive or that the
 // file's remaining bytes cannot hold, and 16-bit samples (maximum value
 // above 255).
-PpmStatus decodePpm(const unsigned char* bytes, std::size_t byteCount, PpmImage& image,
-                    std::string& error);
+PpmStatus decodePpm(const unsigned char* bytes, std::size_t byteCount, PpmImage& image, std::string& error);
 
 // Reads the file and uploads it, mipmapped, into the texture bound to
 // GL_TEXTURE_2D (minification linear-mipmap-linear, magnification linear).

@@ -13,23 +13,18 @@ namespace {
 
 constexpr std::size_t sgiHeaderBytes = 512;
 
-std::uint16_t bigEndian16(const unsigned char* p) {
-    return static_cast<std::uint16_t>((p[0] << 8) | p[1]);
-}
+std::uint16_t bigEndian16(const unsigned char* p) { return static_cast<std::uint16_t>((p[0] << 8) | p[1]); }
 
 std::uint32_t bigEndian32(const unsigned char* p) {
-    return (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) |
-           (std::uint32_t(p[2]) << 8) | std::uint32_t(p[3]);
+    return (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8) |
+           std::uint32_t(p[3]);
 }
 
-std::string rowName(int y, int z) {
-    return "row " + std::to_string(y) + " of channel " + std::to_string(z);
-}
+std::string rowName(int y, int z) { return "row " + std::to_string(y) + " of channel " + std::to_string(z); }
 
 }  // namespace
 
-bool parseSgiImage(SgiImage& image, const unsigned char* bytes, std::size_t byteCount,
-                   std::string& error) {
+bool parseSgiImage(SgiImage& image, const unsigned char* bytes, std::size_t byteCount, std::string& error) {
     image = SgiImage();
     if (byteCount < sgiHeaderBytes) {
         error = "file of " + std::to_string(byteCount) + " bytes is shorter than the 512-byte header";
@@ -41,8 +36,8 @@ bool parseSgiImage(SgiImage& image, const unsigned char* bytes, std::size_t byte
     image.ysize = bigEndian16(bytes + 8);
     image.zsize = bigEndian16(bytes + 10);
     if (image.xsize == 0 || image.ysize == 0 || image.zsize == 0) {
-        error = "empty picture (" + std::to_string(image.xsize) + " x " +
-                std::to_string(image.ysize) + " x " + std::to_string(image.zsize) + ")";
+        error = "empty picture (" + std::to_string(image.xsize) + " x " + std::to_string(image.ysize) +
+                " x " + std::to_string(image.zsize) + ")";
         return false;
     }
     const std::uint64_t pixels = std::uint64_t(image.xsize) * image.ysize;
@@ -73,8 +68,8 @@ bool parseSgiImage(SgiImage& image, const unsigned char* bytes, std::size_t byte
     image.rowStart.resize(rows);
     image.rowSize.resize(rows);
     // Rows of the channels the picture is made from must lie in the file.
-    const std::uint64_t rowsUsed = std::uint64_t(image.ysize) *
-                                   (image.zsize >= 4 ? 4 : (image.zsize == 3 ? 3 : 1));
+    const std::uint64_t rowsUsed =
+        std::uint64_t(image.ysize) * (image.zsize >= 4 ? 4 : (image.zsize == 3 ? 3 : 1));
     const unsigned char* starts = bytes + sgiHeaderBytes;
     const unsigned char* sizes = starts + 4 * rows;
     for (std::uint64_t i = 0; i < rows; ++i) {
@@ -210,7 +205,8 @@ unsigned char* readSgiImage(const char* fileName, int* width, int* height, int* 
     *width = image->xsize;
     *height = image->ysize;
     *channels = image->zsize;
-    unsigned char* rgba = static_cast<unsigned char*>(std::malloc(std::size_t(4) * image->xsize * image->ysize));
+    unsigned char* rgba =
+        static_cast<unsigned char*>(std::malloc(std::size_t(4) * image->xsize * image->ysize));
     std::string error;
     if (rgba && !decodeSgiPixels(*image, rgba, error)) {
         std::fprintf(stderr, "%s: %s\n", fileName, error.c_str());

@@ -32,8 +32,7 @@ struct SgiImage {
 // files, the row tables. Refuses empty pictures, pictures over maxSgiPixels,
 // and tables or rows of the channels the picture uses that lie outside the
 // file.
-bool parseSgiImage(SgiImage& image, const unsigned char* bytes, std::size_t byteCount,
-                   std::string& error);
+bool parseSgiImage(SgiImage& image, const unsigned char* bytes, std::size_t byteCount, std::string& error);
 // Decodes row y of channel z into out (xsize bytes). A run-length row that
 // ends early leaves the rest of out as it was; one that would decode past
 // xsize bytes, or whose run needs bytes past the row's data, is refused.

@@ -33,7 +33,8 @@ Bytes output(const std::string& command, int& status) {
     }
     unsigned char block[65536];
     std::size_t got;
-    while ((got = std::fread(block, 1, sizeof block, pipe)) > 0) bytes.insert(bytes.end(), block, block + got);
+    while ((got = std::fread(block, 1, sizeof block, pipe)) > 0)
+        bytes.insert(bytes.end(), block, block + got);
     status = pclose(pipe);
     return bytes;
 }
@@ -161,7 +162,8 @@ TEST(CrossCheck, AssimpFindsTheNamedObjects) {
         const std::string path = dataDir + "/" + name;
         ModelData model;
         ModelFileReader reader;
-        ASSERT_EQ(reader.readFile(model, path.c_str()), ModelReadStatus::ok) << path << ": " << reader.error();
+        ASSERT_EQ(reader.readFile(model, path.c_str()), ModelReadStatus::ok)
+            << path << ": " << reader.error();
         std::string report;
         const std::map<std::string, int> faces = assimpObjectFaces(path, report);
         ASSERT_FALSE(faces.empty()) << path << ": assimp said\n" << report;

@@ -1,11 +1,12 @@
 // Tests of `searchlight-assets inspect`: the exact line format, the hashes
 // over what the readers return, and the exit status.
+#include "inspect.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstring>
 
-#include "inspect.h"
 #include "support/asset_writers.h"
 
 namespace {
@@ -72,26 +73,23 @@ TEST(Inspect, ModelLines) {
                               namedObject("star", vertexList({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}) +
                                                       texCoordList({{0, 0}, {1, 0}, {0, 1}}) +
                                                       faceList({{0, 1, 2}}, materialGroup("gold"))) +
-                              namedObject("rim", vertexList({{0, 0, 0}, {0, 0, 2}, {0, 2, 0}}) + faceList({{0, 1, 2}}))));
+                              namedObject("rim", vertexList({{0, 0, 0}, {0, 0, 2}, {0, 2, 0}}) +
+                                                     faceList({{0, 1, 2}}))));
     const Bytes starVertices = f32(0) + f32(0) + f32(0) + f32(1) + f32(0) + f32(0) + f32(0) + f32(1) + f32(0);
     const Bytes starFaces = le32(0) + le32(1) + le32(2);
     const Bytes starCoords = f32(0) + f32(0) + f32(1) + f32(0) + f32(0) + f32(1);
     const Bytes rimVertices = f32(0) + f32(0) + f32(0) + f32(0) + f32(0) + f32(2) + f32(0) + f32(2) + f32(0);
     const InspectRun run = inspect({"--normals", path});
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, path + ": 3ds 2 2\n" +
-                           "  material 0 \"gold\" 250 200 10 \"gold.rgb\"\n" +
-                           "  material 1 \"plain\" 1 2 3 \"\"\n" +
-                           "  object 0 \"star\" 3 1 3 0 1 vertices=" + fnv(starVertices) + " faces=" + fnv(starFaces) +
-                           " texcoords=" + fnv(starCoords) + "\n" +
-                           "    normal 0 0.0000 0.0000 1.0000\n" +
-                           "    normal 1 0.0000 0.0000 1.0000\n" +
-                           "    normal 2 0.0000 0.0000 1.0000\n" +
-                           "  object 1 \"rim\" 3 1 0 0 0 vertices=" + fnv(rimVertices) + " faces=" + fnv(starFaces) +
-                           " texcoords=" + fnv({}) + "\n" +
-                           "    normal 0 -1.0000 0.0000 0.0000\n" +
-                           "    normal 1 -1.0000 0.0000 0.0000\n" +
-                           "    normal 2 -1.0000 0.0000 0.0000\n");
+    EXPECT_EQ(run.out,
+              path + ": 3ds 2 2\n" + "  material 0 \"gold\" 250 200 10 \"gold.rgb\"\n" +
+                  "  material 1 \"plain\" 1 2 3 \"\"\n" +
+                  "  object 0 \"star\" 3 1 3 0 1 vertices=" + fnv(starVertices) + " faces=" + fnv(starFaces) +
+                  " texcoords=" + fnv(starCoords) + "\n" + "    normal 0 0.0000 0.0000 1.0000\n" +
+                  "    normal 1 0.0000 0.0000 1.0000\n" + "    normal 2 0.0000 0.0000 1.0000\n" +
+                  "  object 1 \"rim\" 3 1 0 0 0 vertices=" + fnv(rimVertices) + " faces=" + fnv(starFaces) +
+                  " texcoords=" + fnv({}) + "\n" + "    normal 0 -1.0000 0.0000 0.0000\n" +
+                  "    normal 1 -1.0000 0.0000 0.0000\n" + "    normal 2 -1.0000 0.0000 0.0000\n");
     EXPECT_EQ(fnv({}), "cbf29ce484222325");
 }
 
@@ -109,7 +107,8 @@ TEST(Inspect, ModelFailures) {
                             "Unable to load PRIMARY chuck from file: " + dir.path("foreign.3ds") + "!");
     const InspectRun broken = inspect({dir.path("broken.3ds")});
     EXPECT_EQ(broken.status, 1);
-    EXPECT_EQ(broken.out, dir.path("broken.3ds") + ": error chunk 0x4000 at offset 32 has length 2, shorter than its header\n");
+    EXPECT_EQ(broken.out, dir.path("broken.3ds") +
+                              ": error chunk 0x4000 at offset 32 has length 2, shorter than its header\n");
 }
 
 // Errors name the file and the reason; inspection goes on with the next
@@ -121,13 +120,15 @@ TEST(Inspect, ErrorLinesAndStatus) {
     writeFile(dir.path("ok.bw"), sgiVerbatim(1, 1, 1, {42}));
     writeFile(dir.path("notes.txt"), Bytes{'x'});
     const InspectRun run = inspect({dir.path("cut.rgb"), dir.path("missing.rgb"), dir.path("big.ppm"),
-                             dir.path("notes.txt"), dir.path("ok.bw")});
+                                    dir.path("notes.txt"), dir.path("ok.bw")});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, dir.path("cut.rgb") + ": error file of 517 bytes is too short for its 4 x 4 x 3 picture (560 bytes)\n" +
-                           dir.path("missing.rgb") + ": error No such file or directory\n" +
-                           dir.path("big.ppm") + ": error size 100000 x 100000 needs 30000000000 sample bytes, the file holds 3\n" +
-                           dir.path("notes.txt") + ": error not an .rgb, .rgba, .bw, .sgi, .ppm or .3ds file\n" +
-                           dir.path("ok.bw") + ": sgi 1 1 1 rgba=" + fnv({42, 42, 42, 255}) + "\n");
+    EXPECT_EQ(run.out,
+              dir.path("cut.rgb") +
+                  ": error file of 517 bytes is too short for its 4 x 4 x 3 picture (560 bytes)\n" +
+                  dir.path("missing.rgb") + ": error No such file or directory\n" + dir.path("big.ppm") +
+                  ": error size 100000 x 100000 needs 30000000000 sample bytes, the file holds 3\n" +
+                  dir.path("notes.txt") + ": error not an .rgb, .rgba, .bw, .sgi, .ppm or .3ds file\n" +
+                  dir.path("ok.bw") + ": sgi 1 1 1 rgba=" + fnv({42, 42, 42, 255}) + "\n");
     EXPECT_EQ(inspect({}).status, 2);
 }
 

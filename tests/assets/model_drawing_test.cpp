@@ -105,12 +105,13 @@ TEST_F(ModelDrawingTest, MaterialColourPerVertex) {
 // are sent.
 TEST_F(ModelDrawingTest, TexturedObjects) {
     Model model;
-    readInto(model, modelFile(material("skin", 9, 9, 9, "skin.rgb") +
-                              namedObject("mapped", vertexList({{-1, -1, 0}, {1, -1, 0}, {0, 1, 0}}) +
-                                                        texCoordList({{0.0f, 0.5f}, {1.0f, 0.25f}, {0.5f, 1.0f}}) +
-                                                        faceList({{0, 1, 2}}, materialGroup("skin"))) +
-                              namedObject("unmapped", vertexList({{-1, -1, 0}, {1, -1, 0}, {0, 1, 0}}) +
-                                                          faceList({{0, 1, 2}}, materialGroup("skin")))));
+    readInto(model,
+             modelFile(material("skin", 9, 9, 9, "skin.rgb") +
+                       namedObject("mapped", vertexList({{-1, -1, 0}, {1, -1, 0}, {0, 1, 0}}) +
+                                                 texCoordList({{0.0f, 0.5f}, {1.0f, 0.25f}, {0.5f, 1.0f}}) +
+                                                 faceList({{0, 1, 2}}, materialGroup("skin"))) +
+                       namedObject("unmapped", vertexList({{-1, -1, 0}, {1, -1, 0}, {0, 1, 0}}) +
+                                                   faceList({{0, 1, 2}}, materialGroup("skin")))));
     ASSERT_TRUE(model.data.objects[0].hasTexture);
     ASSERT_TRUE(model.data.objects[1].hasTexture);
     GLuint names[2];
@@ -194,9 +195,12 @@ TEST_F(ModelDrawingTest, RotorLeavesNoDepth) {
 // (the glow comes through the emission and ambient of the lit colour).
 TEST_F(ModelDrawingTest, BadgeGlowsBelowTheFillLevel) {
     BadgeModel badge;
-    readInto(badge, modelFile(namedObject("shield", vertexList({{-1, 0, 0}, {1, 0.99f, 0}, {0, 1.0f, 0},
-                                                                 {-1, 0.5f, 0}, {1, 1.2f, 0}, {0, 1.5f, 0}}) +
-                                                        faceList({{0, 1, 2}, {3, 4, 5}}))));
+    readInto(
+        badge,
+        modelFile(namedObject(
+            "shield",
+            vertexList({{-1, 0, 0}, {1, 0.99f, 0}, {0, 1.0f, 0}, {-1, 0.5f, 0}, {1, 1.2f, 0}, {0, 1.5f, 0}}) +
+                faceList({{0, 1, 2}, {3, 4, 5}}))));
     glEnable(GL_LIGHTING);
     glDisable(GL_LIGHT0);
     glDisable(GL_COLOR_MATERIAL);

@@ -1,11 +1,12 @@
 // Tests of the 3DS reader: the chunk rules the game's models rely on, the
 // normals, and hostile files that must neither crash nor write past a field.
+#include "assets/model_file_reader.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
 
-#include "assets/model_file_reader.h"
 #include "support/asset_writers.h"
 
 namespace {
@@ -137,9 +138,9 @@ TEST(ModelFileReader, FaceListSubChunksKeepTheCountExact) {
 
 // The colour comes from the first colour sub-chunk of a diffuse chunk.
 TEST(ModelFileReader, FirstColourSubChunkWins) {
-    const Bytes block = chunk3ds(0xAFFF, chunk3ds(0xA000, cstr("m")) +
-                                             chunk3ds(0xA020, chunk3ds(0x0011, {10, 20, 30}) +
-                                                                  chunk3ds(0x0012, {40, 50, 60})));
+    const Bytes block = chunk3ds(
+        0xAFFF, chunk3ds(0xA000, cstr("m")) +
+                    chunk3ds(0xA020, chunk3ds(0x0011, {10, 20, 30}) + chunk3ds(0x0012, {40, 50, 60})));
     ReadResult r;
     read(modelFile(block), r);
     ASSERT_EQ(r.status, ModelReadStatus::ok) << r.error;
@@ -201,11 +202,13 @@ TEST(ModelFileReader, MissingOrForeignFile) {
 // the others stay.
 TEST(ModelFileReader, FacesBeyondTheVerticesAreDropped) {
     ReadResult r;
-    read(modelFile(namedObject("o", vertexList(square) + faceList({{0, 1, 2}, {0, 4, 1}, {3, 2, 65535}, {0, 2, 3}})) +
+    read(modelFile(namedObject(
+                       "o", vertexList(square) + faceList({{0, 1, 2}, {0, 4, 1}, {3, 2, 65535}, {0, 2, 3}})) +
                    namedObject("noVertices", faceList(squareFaces))),
          r);
     EXPECT_EQ(r.status, ModelReadStatus::malformed);
-    EXPECT_NE(r.messages.find("\"o\": 2 faces name vertices beyond its 4; dropped"), std::string::npos) << r.messages;
+    EXPECT_NE(r.messages.find("\"o\": 2 faces name vertices beyond its 4; dropped"), std::string::npos)
+        << r.messages;
     ASSERT_EQ(r.model.objects[0].faceCount, 2);
     EXPECT_EQ(r.model.objects[0].faces[1].b, 2);
     EXPECT_EQ(r.model.objects[1].faceCount, 0);
@@ -215,7 +218,9 @@ TEST(ModelFileReader, FacesBeyondTheVerticesAreDropped) {
 TEST(ModelFileReader, LongNamesAreCut) {
     const std::string longName(300, 'n');
     ReadResult r;
-    read(modelFile(material(longName, 1, 2, 3, std::string(260, 't')) + squareObject(longName) + squareObject("next")), r);
+    read(modelFile(material(longName, 1, 2, 3, std::string(260, 't')) + squareObject(longName) +
+                   squareObject("next")),
+         r);
     EXPECT_EQ(r.status, ModelReadStatus::malformed);
     ASSERT_EQ(r.model.objectCount, 2);
     EXPECT_EQ(std::strlen(r.model.objects[0].name), 254u);
@@ -230,13 +235,15 @@ TEST(ModelFileReader, LongNamesAreCut) {
 // filled no further than it reaches, nothing is allocated beyond what the
 // payload backs, and the reading goes on.
 TEST(ModelFileReader, PayloadsThatDisagreeWithTheirCounts) {
-    const Bytes longColour = chunk3ds(0xAFFF, chunk3ds(0xA000, cstr("m")) + chunk3ds(0xA020, chunk3ds(0x0010, f32(1) + f32(0.5f) + f32(0))));
+    const Bytes longColour =
+        chunk3ds(0xAFFF, chunk3ds(0xA000, cstr("m")) +
+                             chunk3ds(0xA020, chunk3ds(0x0010, f32(1) + f32(0.5f) + f32(0))));
     const Bytes shortVertices = chunk3ds(0x4110, le16(65535) + f32(1) + f32(2) + f32(3) + f32(4));
     const Bytes longVertices = chunk3ds(0x4110, le16(1) + f32(1) + f32(2) + f32(3) + Bytes(8, 0));
     const Bytes shortCoords = chunk3ds(0x4140, le16(100) + f32(1) + f32(2));
     ReadResult r;
-    read(modelFile(longColour + namedObject("short", shortVertices + shortCoords) + namedObject("long", longVertices) +
-                   squareObject("after")),
+    read(modelFile(longColour + namedObject("short", shortVertices + shortCoords) +
+                   namedObject("long", longVertices) + squareObject("after")),
          r);
     EXPECT_EQ(r.status, ModelReadStatus::malformed);
     EXPECT_NE(r.messages.find("holds 12 bytes, not 3"), std::string::npos) << r.messages;
@@ -258,12 +265,16 @@ TEST(ModelFileReader, BrokenChunksStopTheRead) {
         Bytes file;
         const char* message;
     } cases[] = {
-        {"length below the header", modelFile(good + le16(0x4000) + le32(3) + Bytes(10, 0)), "shorter than its header"},
-        {"past its parent", modelFile(good + le16(0x4000) + le32(500) + cstr("x")), "runs past the end of chunk 0x3D3D"},
+        {"length below the header", modelFile(good + le16(0x4000) + le32(3) + Bytes(10, 0)),
+         "shorter than its header"},
+        {"past its parent", modelFile(good + le16(0x4000) + le32(500) + cstr("x")),
+         "runs past the end of chunk 0x3D3D"},
         {"stray bytes", modelFile(good + Bytes(4, 0)), "stray bytes"},
-        {"face count past its chunk", modelFile(good + namedObject("f", chunk3ds(0x4120, le16(50) + Bytes(16, 0)))),
+        {"face count past its chunk",
+         modelFile(good + namedObject("f", chunk3ds(0x4120, le16(50) + Bytes(16, 0)))),
          "room for 2 of its 50 faces"},
-        {"end of file inside a chunk", [&] {
+        {"end of file inside a chunk",
+         [&] {
              Bytes b = modelFile(good + squareObject("cut"));
              b.resize(b.size() - 10);
              return b;
@@ -295,9 +306,10 @@ TEST(ModelFileReader, DeepNestingIsCapped) {
 // Every prefix of a valid file reads without crashing and is reported as
 // incomplete; the whole file reads cleanly.
 TEST(ModelFileReader, EveryTruncationIsSafe) {
-    const Bytes file = modelFile(material("m", 1, 2, 3, "t.rgb") +
-                                 namedObject("o", vertexList(square) + texCoordList({{0, 0}, {1, 0}, {1, 1}, {0, 1}}) +
-                                                      faceList(squareFaces, materialGroup("m", 2))));
+    const Bytes file =
+        modelFile(material("m", 1, 2, 3, "t.rgb") +
+                  namedObject("o", vertexList(square) + texCoordList({{0, 0}, {1, 0}, {1, 1}, {0, 1}}) +
+                                       faceList(squareFaces, materialGroup("m", 2))));
     for (std::size_t size = 0; size < file.size(); ++size) {
         ModelData model;
         ModelFileReader reader;

@@ -1,8 +1,9 @@
 // Tests of the PPM decoder: the header lines as the game reads them and the
 // refusal of sizes and sample formats it cannot hold.
+#include "assets/ppm_image.h"
+
 #include <gtest/gtest.h>
 
-#include "assets/ppm_image.h"
 #include "support/asset_writers.h"
 
 namespace {
@@ -19,7 +20,8 @@ TEST(PpmImage, CommentsBetweenHeaderLines) {
     const Bytes samples = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
     PpmImage image;
     std::string error;
-    ASSERT_EQ(decode(ppm("# made by us\nP6\n# size next\n2 2\n#\n255\n", samples), image, error), PpmStatus::ok)
+    ASSERT_EQ(decode(ppm("# made by us\nP6\n# size next\n2 2\n#\n255\n", samples), image, error),
+              PpmStatus::ok)
         << error;
     EXPECT_EQ(image.width, 2);
     EXPECT_EQ(image.height, 2);
@@ -58,7 +60,8 @@ TEST(PpmImage, MalformedHeadersAreRefused) {
     for (const auto& c : cases) {
         PpmImage image;
         std::string error;
-        EXPECT_EQ(decode(ppm(c.header, Bytes(c.sampleBytes, 7)), image, error), PpmStatus::malformed) << c.header;
+        EXPECT_EQ(decode(ppm(c.header, Bytes(c.sampleBytes, 7)), image, error), PpmStatus::malformed)
+            << c.header;
         EXPECT_NE(error.find(c.message), std::string::npos) << c.header << ": " << error;
         EXPECT_TRUE(image.samples.empty());
     }

@@ -1,11 +1,12 @@
 // Tests of the SGI image decoder: channel layouts, run-length rows, row
 // offsets, and refusal of malformed files without writing past buffers.
+#include "assets/sgi_image.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <random>
 
-#include "assets/sgi_image.h"
 #include "support/asset_writers.h"
 
 namespace {
@@ -78,8 +79,7 @@ TEST(SgiImage, VerbatimRowOffsets) {
 
     // With three channels the green plane follows the whole red plane.
     file = sgiVerbatim(2, 2, 3, {1, 2, 3, 4, 11, 12, 13, 14, 21, 22, 23, 24});
-    EXPECT_EQ(decode(file),
-              (Bytes{1, 11, 21, 255, 2, 12, 22, 255, 3, 13, 23, 255, 4, 14, 24, 255}));
+    EXPECT_EQ(decode(file), (Bytes{1, 11, 21, 255, 2, 12, 22, 255, 3, 13, 23, 255, 4, 14, 24, 255}));
 }
 
 // Rows are not flipped: file row 0 (the bottom of the picture) comes first.
@@ -97,7 +97,8 @@ TEST(SgiImage, RandomPicturesRoundTrip) {
         Bytes planes(4u * width * height);
         // Long runs and noise, so both kinds of run appear.
         for (std::size_t i = 0; i < planes.size(); ++i) {
-            planes[i] = random() % 3 == 0 ? static_cast<unsigned char>(random()) : static_cast<unsigned char>(i / 50);
+            planes[i] =
+                random() % 3 == 0 ? static_cast<unsigned char>(random()) : static_cast<unsigned char>(i / 50);
         }
         std::vector<Bytes> rows;
         for (int z = 0; z < 4; ++z) {
@@ -122,7 +123,8 @@ TEST(SgiImage, RandomPicturesRoundTrip) {
 
 // Every malformed file is refused with a message saying what is wrong.
 TEST(SgiImage, MalformedFilesAreRefused) {
-    Bytes tableCut = sgiRunLength(2, 2, 3, {{0x02, 1, 0}, {0x02, 1, 0}, {0x02, 1, 0}, {0x02, 1, 0}, {0x02, 1, 0}, {0x02, 1, 0}});
+    Bytes tableCut = sgiRunLength(
+        2, 2, 3, {{0x02, 1, 0}, {0x02, 1, 0}, {0x02, 1, 0}, {0x02, 1, 0}, {0x02, 1, 0}, {0x02, 1, 0}});
     tableCut.resize(512 + 20);
     Bytes rowPastEnd = sgiRunLength(2, 1, 1, {{0x02, 1, 0}});
     rowPastEnd[512 + 7] = 200;  // row length 200 from a file that ends sooner
@@ -138,7 +140,8 @@ TEST(SgiImage, MalformedFilesAreRefused) {
         {"tables cut", tableCut, "too short for the row tables"},
         {"row past the end", rowPastEnd, "past the end of the file"},
         {"repeat overruns the width", sgiRunLength(2, 1, 1, {{0x03, 9, 0}}), "decodes to more than"},
-        {"literal overruns the width", sgiRunLength(2, 1, 1, {{0x81, 1, 0x82, 2, 3, 0}}), "decodes to more than"},
+        {"literal overruns the width", sgiRunLength(2, 1, 1, {{0x81, 1, 0x82, 2, 3, 0}}),
+         "decodes to more than"},
         {"literal needs bytes past the row", sgiRunLength(4, 1, 1, {{0x84, 1, 2}}), "inside a literal run"},
         {"repeat without its byte", sgiRunLength(4, 1, 1, {{0x04}}), "inside a repeated run"},
         {"verbatim file cut", sgiVerbatim(4, 4, 3, Bytes(40, 1)), "too short for its 4 x 4 x 3 picture"},
@@ -181,7 +184,9 @@ TEST(SgiImage, GameReaderFailures) {
     writeFile(dir.path("cut.rgb"), sgiVerbatim(4, 4, 3, Bytes(10, 1)));
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(readSgiImage(dir.path("cut.rgb").c_str(), &width, &height, &channels), nullptr);
-    EXPECT_NE(::testing::internal::GetCapturedStderr().find("cut.rgb: file of 522 bytes is too short for its 4 x 4 x 3 picture"), std::string::npos);
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find(
+                  "cut.rgb: file of 522 bytes is too short for its 4 x 4 x 3 picture"),
+              std::string::npos);
 
     writeFile(dir.path("good.rgb"), sgiVerbatim(2, 1, 3, {1, 2, 3, 4, 5, 6}));
     unsigned char* rgba = readSgiImage(dir.path("good.rgb").c_str(), &width, &height, &channels);

@@ -49,7 +49,8 @@ Bytes levelPixels(GLuint texture, GLenum format, int size) {
 // A successful load prints both messages on one line and leaves a
 // mipmapped texture with the picture at level 0 in the table.
 TEST_F(TextureLoadingTest, LoadsAnSgiPictureIntoTheTable) {
-    writeFile("bricks.rgb", sgiVerbatim(2, 2, 4, {1, 2, 3, 4, 11, 12, 13, 14, 21, 22, 23, 24, 31, 32, 33, 34}));
+    writeFile("bricks.rgb",
+              sgiVerbatim(2, 2, 4, {1, 2, 3, 4, 11, 12, 13, 14, 21, 22, 23, 24, 31, 32, 33, 34}));
     Model loader;
     GLuint table[3] = {};
     ::testing::internal::CaptureStderr();
@@ -96,7 +97,8 @@ TEST_F(TextureLoadingTest, BadImagesEndTheProgramWithStatusOne) {
                 "about to load \"missing.rgb\"missing.rgb: No such file or directory");
     writeFile("cut.rgb", sgiVerbatim(8, 8, 3, Bytes(20, 0)));
     EXPECT_EXIT(loader.loadTexture(table, "cut.rgb", 0), ::testing::ExitedWithCode(1),
-                "cut.rgb: file of 532 bytes is too short for its 8 x 8 x 3 picture \\(704 bytes\\)\ncouldn't open file cut.rgb\n");
+                "cut.rgb: file of 532 bytes is too short for its 8 x 8 x 3 picture \\(704 bytes\\)\ncouldn't "
+                "open file cut.rgb\n");
 }
 
 // The PPM goes into the bound texture in file order; rows of 6 bytes (not a

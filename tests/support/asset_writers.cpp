@@ -48,8 +48,8 @@ Bytes be32(std::uint32_t v) {
 }  // namespace
 
 Bytes sgiHeader(bool runLength, int xsize, int ysize, int zsize) {
-    Bytes header = be16(474) + be16(runLength ? 0x0101 : 0x0001) + be16(3) + be16(xsize) +
-                   be16(ysize) + be16(zsize);
+    Bytes header =
+        be16(474) + be16(runLength ? 0x0101 : 0x0001) + be16(3) + be16(xsize) + be16(ysize) + be16(zsize);
     header.resize(512, 0);
     return header;
 }
@@ -90,7 +90,8 @@ Bytes encodeSgiRow(const Bytes& row) {
             ++length;
         }
         out.push_back(static_cast<unsigned char>(0x80 | length));
-        out.insert(out.end(), row.begin() + static_cast<long>(i), row.begin() + static_cast<long>(i + length));
+        out.insert(out.end(), row.begin() + static_cast<long>(i),
+                   row.begin() + static_cast<long>(i + length));
         i += length;
     }
     out.push_back(0);
@@ -160,6 +161,6 @@ Bytes material(const std::string& name, unsigned char r, unsigned char g, unsign
 }
 
 Bytes modelFile(const Bytes& contents) {
-    return chunk3ds(0x4D4D, chunk3ds(0x0002, le32(3)) +
-                                chunk3ds(0x3D3D, chunk3ds(0x3D3E, le32(3)) + contents));
+    return chunk3ds(0x4D4D,
+                    chunk3ds(0x0002, le32(3)) + chunk3ds(0x3D3D, chunk3ds(0x3D3E, le32(3)) + contents));
 }

@@ -110,9 +110,13 @@ bool inspectPpm(const char* path) {
     if (readFileBytes(path, bytes, error) != FileReadStatus::ok) return printError(path, error);
     PpmImage image;
     switch (decodePpm(bytes.data(), bytes.size(), image, error)) {
-        case PpmStatus::refused: std::printf("%s: ppm refused\n", path); return true;
-        case PpmStatus::malformed: return printError(path, error);
-        case PpmStatus::ok: break;
+        case PpmStatus::refused:
+            std::printf("%s: ppm refused\n", path);
+            return true;
+        case PpmStatus::malformed:
+            return printError(path, error);
+        case PpmStatus::ok:
+            break;
     }
     Fnv1a64 hash;
     hash.add(image.samples.data(), image.samples.size());
@@ -137,9 +141,9 @@ void printObject(int index, const MeshObject& object, bool normals) {
         texCoords.addFloat(object.texCoords[i].v);
     }
     std::printf("  object %d %s %d %d %d %d %d vertices=%s faces=%s texcoords=%s\n", index,
-                quoted(object.name).c_str(), object.vertexCount, object.faceCount,
-                object.texCoordCount, object.materialIndex, object.hasTexture ? 1 : 0,
-                vertices.hex().c_str(), faces.hex().c_str(), texCoords.hex().c_str());
+                quoted(object.name).c_str(), object.vertexCount, object.faceCount, object.texCoordCount,
+                object.materialIndex, object.hasTexture ? 1 : 0, vertices.hex().c_str(), faces.hex().c_str(),
+                texCoords.hex().c_str());
     if (!normals) return;
     for (std::int32_t j = 0; object.normals && j < object.vertexCount; ++j) {
         const Vector3& n = object.normals[j];
@@ -160,8 +164,8 @@ bool inspectModel(const char* path, bool normals) {
         std::printf("%s: 3ds %d %d\n", path, model.objectCount, model.materialCount);
         for (int i = 0; i < model.materialCount; ++i) {
             const MaterialInfo& m = model.materials[i];
-            std::printf("  material %d %s %d %d %d %s\n", i, quoted(m.name).c_str(), m.colour[0],
-                        m.colour[1], m.colour[2], quoted(m.textureFile).c_str());
+            std::printf("  material %d %s %d %d %d %s\n", i, quoted(m.name).c_str(), m.colour[0], m.colour[1],
+                        m.colour[2], quoted(m.textureFile).c_str());
         }
         for (int i = 0; i < model.objectCount; ++i) printObject(i, model.objects[i], normals);
     }
@@ -189,9 +193,15 @@ int runInspect(int argc, char** argv) {
     for (const char* path : files) {
         bool good = true;
         switch (kindOf(path)) {
-            case FileKind::sgi: good = inspectSgi(path); break;
-            case FileKind::ppm: good = inspectPpm(path); break;
-            case FileKind::model: good = inspectModel(path, normals); break;
+            case FileKind::sgi:
+                good = inspectSgi(path);
+                break;
+            case FileKind::ppm:
+                good = inspectPpm(path);
+                break;
+            case FileKind::model:
+                good = inspectModel(path, normals);
+                break;
             case FileKind::unknown:
                 good = printError(path, "not an .rgb, .rgba, .bw, .sgi, .ppm or .3ds file");
                 break;
