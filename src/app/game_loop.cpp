@@ -14,6 +14,7 @@
 #include "city/city.h"
 #include "helicopter/helicopter.h"
 #include "render/gl_resources.h"
+#include "traffic/city_tree.h"
 #include "view/view_controller.h"
 
 void initScene() {
@@ -39,10 +40,11 @@ void initScene() {
     helicopter.loadModel();
     badgeModel.load("policebadge.3ds");
     helicopter.attachCamera(camera);
-    // [scene: city]
-    // [scene: tree]
-    // [scene: vehicles into tree]
-    // [scene: police spawn point]
+    city.generate();
+    cityTree = new CityTreeNode(-50, 50, -50, 50);
+    cityTree->build(city);
+    city.insertVehiclesIntoTree();
+    city.randomSpawnPoint(policeSpawnX, policeSpawnZ);
 }
 
 void startGame() {
