@@ -141,6 +141,7 @@ std::uint32_t ModelFileReader::readString(Chunk& chunk, char* field, const char*
     bool cut = false;
     for (;;) {
         if (rest(chunk) == 0) {
+            field[length] = 0;
             problem("%s \"%.40s\" has no end inside its chunk", what, field);
             break;
         }

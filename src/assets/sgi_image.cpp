@@ -1,10 +1,10 @@
 // sgi_image.cpp -- decoding of SGI RGB images.
 #include "assets/sgi_image.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <new>
 
 #include "assets/file_bytes.h"
@@ -146,12 +146,17 @@ bool decodeSgiPixels(const SgiImage& image, unsigned char* rgba, std::string& er
     const std::size_t width = image.xsize;
     const int channels = image.zsize >= 4 ? 4 : (image.zsize == 3 ? 3 : 1);
     // One scratch row per channel read; rows that end early read as zero.
-    std::vector<unsigned char> rows(width * channels);
+    std::unique_ptr<unsigned char[]> rowBuffers(new (std::nothrow) unsigned char[width * channels]);
+    if (!rowBuffers) {
+        error = "out of memory for the row buffers";
+        return false;
+    }
+    unsigned char* rows = rowBuffers.get();
     unsigned char* pixel = rgba;
     for (int y = 0; y < image.ysize; ++y) {
-        std::fill(rows.begin(), rows.end(), 0);
+        std::memset(rows, 0, width * channels);
         for (int z = 0; z < channels; ++z) {
-            if (!decodeSgiRow(image, rows.data() + z * width, y, z, error)) return false;
+            if (!decodeSgiRow(image, rows + z * width, y, z, error)) return false;
         }
         for (std::size_t x = 0; x < width; ++x) {
             if (channels == 1) {

@@ -139,3 +139,37 @@ TEST_F(TextureLoadingTest, PpmFailuresLeaveTheTextureEmpty) {
     EXPECT_EQ(levelWidth(texture), 0);
     glDeleteTextures(1, &texture);
 }
+
+// load() gives each textured material its texture in the slot of its index;
+// a textured material at index 100 or beyond has no slot: it is reported and
+// skipped (its missing file would otherwise end the program), and an object
+// using it binds no texture.
+TEST_F(TextureLoadingTest, ModelLoadFillsTextureSlotsUpToNinetyNine) {
+    writeFile("skin.rgb", sgiVerbatim(1, 1, 3, {10, 20, 30}));
+    Bytes materials;
+    for (int i = 0; i < 101; ++i) {
+        const std::string texture = i == 99 ? "skin.rgb" : (i == 100 ? "nowhere.rgb" : "");
+        materials = materials + material("m" + std::to_string(i), 1, 2, 3, texture);
+    }
+    const Bytes mesh = vertexList({{-1, -1, 0}, {1, -1, 0}, {0, 1, 0}});
+    writeFile("model.3ds",
+              modelFile(materials + namedObject("far", mesh + faceList({{0, 1, 2}}, materialGroup("m100")))));
+    Model model;
+    ::testing::internal::CaptureStderr();
+    model.load("model.3ds");
+    const std::string messages = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(messages,
+              "about to load \"skin.rgb\"...built mipmap\n"
+              "model.3ds: material 100 \"m100\" is past the 100 texture slots; \"nowhere.rgb\" not loaded\n");
+    EXPECT_NE(model.textures[99], 0u);
+    for (int i = 0; i < 99; ++i) ASSERT_EQ(model.textures[i], 0u) << i;
+    ASSERT_TRUE(model.data.objects[0].hasTexture);
+    ASSERT_EQ(model.data.objects[0].materialIndex, 100);
+
+    glBindTexture(GL_TEXTURE_2D, model.textures[99]);
+    model.draw(true);
+    GLint bound = -1;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    EXPECT_EQ(bound, 0);
+    glDeleteTextures(1, &model.textures[99]);
+}
