@@ -1,0 +1,151 @@
+// badge_mesh.cpp -- geometry of the police badge.
+#include "badge_mesh.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr float pi = 3.14159265f;
+// Depths (model z; the front faces -z).
+constexpr float backZ = 0.02f, edgeZ = -0.01f, ridgeZ = -0.026f, rimInnerZ = -0.018f, fieldZ = -0.01f;
+constexpr float starBaseZ = -0.013f, starApexZ = -0.048f, plateZ = -0.02f;
+// The rim rises from the edge to a ridge and falls to the field; its lines
+// are the outline scaled about the shield's middle.
+constexpr float ridgeInset = 0.94f, rimInset = 0.88f;
+const Vector3 shieldMiddle{0, 0.32f, 0};
+// Shape of the shield: pointed bottom widening to full width at
+// `shoulderY`, slight taper to the crest corners, arched crest.
+constexpr float shoulderY = 0.32f, cornerY = 0.5f, cornerHalfWidth = 0.23f;
+const Vector3 starCentre{0, 0.34f, 0};
+constexpr float starOuter = 0.115f, starInner = 0.048f;
+constexpr float plateBottom = 0.13f, plateTop = 0.185f, plateHalfWidth = 0.1f;
+
+float sideHalfWidth(float y) {
+    if (y < shoulderY) {
+        const float t = 1 - y / shoulderY;
+        return badgeHalfWidth * (1 - t * t);
+    }
+    return badgeHalfWidth - (badgeHalfWidth - cornerHalfWidth) * (y - shoulderY) / (cornerY - shoulderY);
+}
+
+float crestY(float x) {
+    return cornerY + (badgeHeight - cornerY) * (1 - std::pow(std::fabs(x) / cornerHalfWidth, 1.6f));
+}
+
+// The shield's outline counter-clockwise in the x-y plane (seen from +z),
+// starting at the point.
+std::vector<Vector3> shieldOutline(float z) {
+    std::vector<Vector3> outline;
+    constexpr int sideSteps = 20, crestSteps = 16;
+    for (int i = 0; i < sideSteps; ++i) {
+        const float y = cornerY * i / sideSteps;
+        outline.push_back({sideHalfWidth(y), y, z});
+    }
+    for (int i = 0; i <= crestSteps; ++i) {
+        const float x = cornerHalfWidth * (1 - 2.0f * i / crestSteps);
+        outline.push_back({x, crestY(x), z});
+    }
+    for (int i = sideSteps - 1; i > 0; --i) {
+        const float y = cornerY * i / sideSteps;
+        outline.push_back({-sideHalfWidth(y), y, z});
+    }
+    return outline;
+}
+
+std::vector<Vector3> scaledAbout(const std::vector<Vector3>& outline, const Vector3& middle, float k, float z) {
+    std::vector<Vector3> out;
+    for (const Vector3& p : outline) {
+        Vector3 q = middle + (p - middle) * k;
+        q.z = z;
+        out.push_back(q);
+    }
+    return out;
+}
+
+// Walls between two copies of a closed outline, each quad facing away from
+// (outward) or toward (inward) the outline's middle.
+void addWalls(Mesh& mesh, const std::vector<Vector3>& a, const std::vector<Vector3>& b, const Vector3& middle,
+              bool outward) {
+    const size_t n = a.size();
+    for (size_t i = 0; i < n; ++i) {
+        const size_t j = (i + 1) % n;
+        Vector3 away = (a[i] + a[j]) * 0.5f - middle;
+        away.z = 0;
+        mesh.addPolygon({a[i], a[j], b[j], b[i]}, outward ? away : -away);
+    }
+}
+
+Mesh buildShield() {
+    Mesh shield;
+    shield.name = "badge";
+    shield.material = "gold";
+    const Vector3 front{0, 0, -1}, back{0, 0, 1};
+    const std::vector<Vector3> outerFront = shieldOutline(edgeZ);
+    const std::vector<Vector3> outerBack = shieldOutline(backZ);
+    const std::vector<Vector3> ridge = scaledAbout(outerFront, shieldMiddle, ridgeInset, ridgeZ);
+    const std::vector<Vector3> innerRim = scaledAbout(outerFront, shieldMiddle, rimInset, rimInnerZ);
+    const std::vector<Vector3> innerField = scaledAbout(outerFront, shieldMiddle, rimInset, fieldZ);
+    addPolygonInBands(shield, outerBack, back, badgeBandHeight);
+    addWalls(shield, outerFront, outerBack, shieldMiddle, true);
+    for (size_t i = 0; i < outerFront.size(); ++i) {  // the rim's two slopes
+        const size_t j = (i + 1) % outerFront.size();
+        shield.addPolygon({outerFront[i], outerFront[j], ridge[j], ridge[i]}, front);
+        shield.addPolygon({ridge[i], ridge[j], innerRim[j], innerRim[i]}, front);
+    }
+    addWalls(shield, innerRim, innerField, shieldMiddle, false);
+    addPolygonInBands(shield, innerField, front, badgeBandHeight);
+    return shield;
+}
+
+Mesh buildStar() {
+    Mesh star;
+    star.name = "star";
+    star.material = "silver";
+    std::vector<Vector3> outline, base;
+    for (int k = 0; k < 10; ++k) {
+        const float angle = pi / 2 + k * pi / 5;
+        const float r = k % 2 ? starInner : starOuter;
+        outline.push_back({starCentre.x + r * std::cos(angle), starCentre.y + r * std::sin(angle), starBaseZ});
+        base.push_back({outline.back().x, outline.back().y, fieldZ});
+    }
+    // Two facets per point, rising to the apex: a cut-glass star.
+    const Vector3 apex{starCentre.x, starCentre.y, starApexZ};
+    for (size_t i = 0; i < outline.size(); ++i) {
+        star.addPolygon({apex, outline[i], outline[(i + 1) % outline.size()]}, {0, 0, -1});
+    }
+    // Its low edge on the field.
+    for (size_t i = 0; i < outline.size(); ++i) {
+        const size_t j = (i + 1) % outline.size();
+        const Vector3 edge = outline[j] - outline[i];
+        star.addPolygon({outline[i], outline[j], base[j], base[i]}, {edge.y, -edge.x, 0});
+    }
+    return star;
+}
+
+Mesh buildPlate() {
+    Mesh plate;
+    plate.name = "plate";
+    plate.material = "enamel";
+    plate.addBox({-plateHalfWidth, plateBottom, plateZ}, {plateHalfWidth, plateTop, fieldZ}, 0, 0);
+    return plate;
+}
+
+ModelMaterial material(const char* name, unsigned char r, unsigned char g, unsigned char b) {
+    ModelMaterial m;
+    m.name = name;
+    m.colour[0] = r;
+    m.colour[1] = g;
+    m.colour[2] = b;
+    return m;
+}
+
+}  // namespace
+
+ModelFile buildBadge() {
+    ModelFile file;
+    file.materials = {material("gold", 214, 168, 40), material("silver", 205, 208, 216),
+                      material("enamel", 28, 52, 140)};
+    file.meshes = {buildShield(), buildStar(), buildPlate()};
+    for (Mesh& mesh : file.meshes) sliceAlongY(mesh, badgeBandHeight);
+    return file;
+}

@@ -1,0 +1,234 @@
+// title_card.cpp -- the title card: a night skyline under a sweeping
+// searchlight, the game's name, what to do and the full control table.
+#include "title_card.h"
+
+#include <algorithm>
+#include <cmath>
+#include <iterator>
+
+#include "app/random.h"
+
+namespace {
+
+constexpr int N = titleCardSize;
+// The window stretches the card's visible square to 1280 x 1024: a texel
+// shows about 3.05 pixels wide and 2.17 high, so font pixels of 2 x 3
+// texels come out nearly square on screen.
+constexpr float bodyScaleX = 2, bodyScaleY = 3;
+constexpr float titleScaleX = 5, titleScaleY = 7;
+constexpr float promptScaleX = 2.5f, promptScaleY = 3.5f;
+constexpr float lineGap = 4;       // between table rows, in texels
+constexpr float keyColumnChars = 6;
+
+// The helicopter hangs above the title at the left; its beam crosses the card.
+constexpr float helicopterX = 90, helicopterY = 478;
+
+const Colour titleColour{1.0f, 0.95f, 0.75f};
+const Colour bodyColour{0.92f, 0.94f, 1.0f};
+const Colour keyColour{1.0f, 0.78f, 0.25f};
+const Colour promptColour{0.45f, 0.85f, 1.0f};
+
+const char* const tagline[] = {"HOLD THE FUGITIVE IN YOUR BEAM", "AND POLICE CARS WILL BOX IT IN."};
+
+TextStyle style(float sx, float sy, const Colour& colour) {
+    TextStyle s;
+    s.scaleX = sx;
+    s.scaleY = sy;
+    s.colour = colour;
+    return s;
+}
+
+// Box blur of a single-channel mask, radius r, a few passes (near Gaussian).
+void blurMask(std::vector<float>& mask, int r, int passes) {
+    std::vector<float> tmp(mask.size());
+    for (int pass = 0; pass < passes; ++pass) {
+        for (int y = 0; y < N; ++y) {
+            for (int x = 0; x < N; ++x) {
+                float sum = 0;
+                for (int k = -r; k <= r; ++k) sum += mask[y * N + std::clamp(x + k, 0, N - 1)];
+                tmp[y * N + x] = sum / (2 * r + 1);
+            }
+        }
+        for (int y = 0; y < N; ++y) {
+            for (int x = 0; x < N; ++x) {
+                float sum = 0;
+                for (int k = -r; k <= r; ++k) sum += tmp[std::clamp(y + k, 0, N - 1) * N + x];
+                mask[y * N + x] = sum / (2 * r + 1);
+            }
+        }
+    }
+}
+
+void paintSky(Picture& p) {
+    for (int y = 0; y < N; ++y) {
+        const float t = static_cast<float>(y) / N;
+        // City glow near the horizon fading into deep blue night.
+        const Colour c = mix(Colour(0.16f, 0.09f, 0.10f), Colour(0.02f, 0.03f, 0.09f), smoothStep(0.05f, 0.6f, t));
+        for (int x = 0; x < N; ++x) p.at(x, y) = c;
+    }
+    for (int i = 0; i < 220; ++i) {
+        const float x = randomBetween(0, N), y = randomBetween(200, N);
+        const float b = randomBetween(0.3f, 1.0f);
+        p.paint(static_cast<int>(x), static_cast<int>(y), Colour(0.8f, 0.85f, 1.0f), b * smoothStep(200, 320, y));
+    }
+}
+
+// Skyline of dark towers with lit windows along the bottom of the card.
+void paintSkyline(Picture& p) {
+    float x = -10;
+    while (x < N) {
+        const float w = randomBetween(28, 70);
+        const float h = randomBetween(70, 190);
+        const Colour body = Colour(0.035f, 0.04f, 0.06f) * randomBetween(0.8f, 1.3f);
+        p.fillRect(x, 0, x + w, h, body);
+        // Windows on a grid, some of them lit.
+        const float litShare = randomBetween(0.15f, 0.45f);
+        for (float wy = 8; wy < h - 8; wy += 7) {
+            for (float wx = x + 4; wx < x + w - 5; wx += 6) {
+                if (gameRandomFraction() < litShare) {
+                    const Colour lit = gameRandom() % 5 ? Colour(1.0f, 0.78f, 0.4f) : Colour(0.8f, 0.9f, 1.0f);
+                    p.fillRect(wx, wy, wx + 3, wy + 4, lit * randomBetween(0.5f, 0.95f));
+                }
+            }
+        }
+        if (gameRandom() % 3 == 0) {  // antenna with its red warning light
+            const float ax = x + w / 2;
+            p.fillRect(ax - 0.5f, h, ax + 0.5f, h + 22, body);
+            p.fillDisc(ax, h + 22, 2, Colour(1.0f, 0.15f, 0.1f));
+        }
+        x += w + randomBetween(-6, 4);
+    }
+}
+
+// The searchlight: a cone from above the card's top edge down to a bright
+// pool of light on the skyline.
+void paintBeam(Picture& p) {
+    const float topX = helicopterX + 4, topY = helicopterY - 6, poolX = 420, poolY = 40;
+    const float poolRadius = 40;
+    for (int y = 0; y < N; ++y) {
+        for (int x = 0; x < N; ++x) {
+            // Distance from the beam's axis relative to its width at this height.
+            const float t = (topY - (y + 0.5f)) / (topY - poolY);
+            if (t < 0) continue;
+            const float ax = topX + (poolX - topX) * t;
+            const float width = 6 + (poolRadius - 6) * t;
+            const float d = std::fabs(x + 0.5f - ax) / width;
+            const float cone = (1 - smoothStep(0.4f, 1.0f, d)) * (0.34f - 0.16f * t);
+            const float pool = 1 - smoothStep(0.6f, 1.0f, std::hypot((x - poolX) / poolRadius, (y - poolY) / (poolRadius * 0.5f)));
+            p.paint(x, y, Colour(1.0f, 0.96f, 0.82f), std::max(cone, 0.8f * pool));
+        }
+    }
+}
+
+// The helicopter seen from the side, nose to the left, dark against the sky.
+void paintHelicopter(Picture& p) {
+    const Colour body{0.13f, 0.15f, 0.2f};
+    const float x = helicopterX, y = helicopterY;
+    const float hull[] = {x - 16, y - 2, x - 12, y - 7, x + 4, y - 8, x + 10, y - 4, x + 34, y - 1, x + 36, y + 4,
+                          x + 32, y + 1,  x + 8, y + 1,  x + 2, y + 6, x - 10, y + 5};
+    p.fillPolygon(hull, 10, body);
+    p.fillRect(x - 26, y + 8, x + 24, y + 9, body);    // rotor
+    p.fillRect(x - 2, y + 5, x + 1, y + 8, body);      // mast
+    p.fillRect(x - 14, y - 11, x + 8, y - 10, body);   // skid
+    p.fillRect(x - 8, y - 10, x - 7, y - 7, body);
+    p.fillRect(x + 2, y - 10, x + 3, y - 7, body);
+    p.fillRect(x - 13, y - 5, x - 3, y, Colour(0.5f, 0.6f, 0.7f));  // cockpit glass
+    p.fillDisc(x + 35, y + 3, 1.5f, Colour(1.0f, 0.2f, 0.1f));     // tail beacon
+    p.fillDisc(x, y - 8, 1.5f, Colour(0.6f, 1.0f, 0.6f));          // belly light
+}
+
+}  // namespace
+
+const std::vector<ControlRow>& controlTable() {
+    static const std::vector<ControlRow> rows = {
+        {"W / S", "FLY FORWARD / BACK"},      {"A / D", "STRAFE LEFT / RIGHT"},
+        {"Q / E", "TURN LEFT / RIGHT"},       {"Z / C", "TURN THE VIEW"},
+        {"MOUSE", "STEER THE SEARCHLIGHT"},   {"SPACE", "HOLD TO SUSPEND PURSUIT"},
+        {"= / -", "RAISE / LOWER CAMERA"},    {"[ / ]", "COCKPIT / CHASE VIEW"},
+        {"X", "DISPATCH A POLICE CAR"},       {"ESC", "QUIT"},
+    };
+    return rows;
+}
+
+std::vector<TitleLine> titleCardLayout() {
+    std::vector<TitleLine> lines;
+    const float top = titleSafeTop * N - 6;
+    auto centred = [&](const std::string& text, const TextStyle& s, float y) {
+        lines.push_back({text, s, (N - textWidth(text, s)) / 2, y});
+    };
+
+    const TextStyle title = style(titleScaleX, titleScaleY, titleColour);
+    float y = top - textHeight(title);
+    centred("SEARCHLIGHT", title, y);
+    y -= 12;
+
+    const TextStyle body = style(bodyScaleX, bodyScaleY, bodyColour);
+    for (const char* line : tagline) {
+        y -= textHeight(body);
+        centred(line, body, y);
+        y -= lineGap;
+    }
+    y -= 14;
+
+    // The table is centred as a block: keys column, then actions.
+    const TextStyle keys = style(bodyScaleX, bodyScaleY, keyColour);
+    float widest = 0;
+    for (const ControlRow& row : controlTable()) widest = std::max(widest, textWidth(row.action, body));
+    const float keyWidth = keyColumnChars * glyphAdvance * bodyScaleX;
+    const float left = std::round((N - keyWidth - widest) / 2);
+    for (const ControlRow& row : controlTable()) {
+        y -= textHeight(body);
+        lines.push_back({row.keys, keys, left, y});
+        lines.push_back({row.action, body, left + keyWidth, y});
+        y -= lineGap;
+    }
+    y -= 12;
+
+    const TextStyle prompt = style(promptScaleX, promptScaleY, promptColour);
+    y -= textHeight(prompt);
+    centred("PRESS ANY KEY", prompt, y);
+    return lines;
+}
+
+Picture paintTitleCard() {
+    Picture p(N, N);
+    paintSky(p);
+    paintSkyline(p);
+
+    const std::vector<TitleLine> lines = titleCardLayout();
+    // A dark panel behind the control table and prompt keeps them readable.
+    float panelTop = 0, panelBottom = N;
+    for (size_t i = 1 + std::size(tagline); i < lines.size(); ++i) {
+        panelTop = std::max(panelTop, lines[i].y + textHeight(lines[i].style));
+        panelBottom = std::min(panelBottom, lines[i].y);
+    }
+    const float panelLeft = titleSafeLeft * N - 4, panelRight = titleSafeRight * N + 4;
+    p.fillRect(panelLeft, panelBottom - 10, panelRight, panelTop + 10, Colour(0.0f, 0.01f, 0.04f, 0.6f));
+    const Colour edge{0.45f, 0.6f, 0.8f, 0.8f};
+    p.fillRect(panelLeft, panelTop + 9, panelRight, panelTop + 10, edge);
+    p.fillRect(panelLeft, panelBottom - 10, panelRight, panelBottom - 9, edge);
+
+    // The beam sweeps over the panel; the text stays on top.
+    paintBeam(p);
+    paintHelicopter(p);
+
+    // The name glows as if caught in the beam: a blurred copy under the text.
+    std::vector<float> glow(static_cast<size_t>(N) * N, 0);
+    {
+        Picture mask(N, N, Colour(0, 0, 0));
+        TextStyle s = lines[0].style;
+        s.colour = Colour(1, 1, 1);
+        s.shadow.a = 0;
+        drawText(mask, lines[0].x, lines[0].y, lines[0].text, s);
+        for (int y = 0; y < N; ++y) {
+            for (int x = 0; x < N; ++x) glow[y * N + x] = mask.at(x, y).r;
+        }
+        blurMask(glow, 4, 3);
+    }
+    for (int y = 0; y < N; ++y) {
+        for (int x = 0; x < N; ++x) p.paint(x, y, Colour(1.0f, 0.7f, 0.25f), std::min(1.0f, glow[y * N + x] * 1.6f));
+    }
+
+    for (const TitleLine& line : lines) drawText(p, line.x, line.y, line.text, line.style);
+    return p;
+}
