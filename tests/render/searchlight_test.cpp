@@ -54,30 +54,12 @@ protected:
         gluLookAt(15, 14, -25, 10, 0, -10, 0, 1, 0);
     }
     // What GL's eye-linear generation and texture matrix make of a world
-    // point: (s/q, t/q), computed from GL's own state read back.
-    static void projectedCoordinates(const Vector3& world, float& s, float& t, float& q) {
-        const Matrix4 view = readGLMatrix(GL_MODELVIEW_MATRIX);
-        const float eyePoint[4] = {
-            view.at(0, 0) * world.x + view.at(0, 1) * world.y + view.at(0, 2) * world.z + view.at(0, 3),
-            view.at(1, 0) * world.x + view.at(1, 1) * world.y + view.at(1, 2) * world.z + view.at(1, 3),
-            view.at(2, 0) * world.x + view.at(2, 1) * world.y + view.at(2, 2) * world.z + view.at(2, 3),
-            view.at(3, 0) * world.x + view.at(3, 1) * world.y + view.at(3, 2) * world.z + view.at(3, 3)};
-        float generated[4];
+    // point, from GL's own state read back: texture x planes x view.
+    static Matrix4 worldToTexture() {
+        Matrix4 planes;
         const GLenum coords[4] = {GL_S, GL_T, GL_R, GL_Q};
-        for (int i = 0; i < 4; ++i) {
-            float plane[4];
-            glGetTexGenfv(coords[i], GL_EYE_PLANE, plane);
-            generated[i] = plane[0] * eyePoint[0] + plane[1] * eyePoint[1] + plane[2] * eyePoint[2] +
-                           plane[3] * eyePoint[3];
-        }
-        const Matrix4 texture = readGLMatrix(GL_TEXTURE_MATRIX);
-        float out[4];
-        for (int r = 0; r < 4; ++r)
-            out[r] = texture.at(r, 0) * generated[0] + texture.at(r, 1) * generated[1] +
-                     texture.at(r, 2) * generated[2] + texture.at(r, 3) * generated[3];
-        q = out[3];
-        s = out[0] / q;
-        t = out[1] / q;
+        for (int i = 0; i < 4; ++i) glGetTexGenfv(coords[i], GL_EYE_PLANE, planes.row(i));
+        return readGLMatrix(GL_TEXTURE_MATRIX) * planes * readGLMatrix(GL_MODELVIEW_MATRIX);
     }
     // A world point at distance k along the beam, turned off its axis by
     // angle radians about the searchlight's own y axis.
@@ -150,12 +132,11 @@ TEST_F(SearchlightTest, PointOnTheAxisProjectsToTheImageCentre) {
     flyAndSteer();
     applyCamera();
     beginProjectivePass();
+    const Matrix4 toTexture = worldToTexture();
     for (float k : {2.0f, 10.0f, 35.0f}) {
-        float s, t, q;
-        projectedCoordinates(alongBeam(k, 0), s, t, q);
-        EXPECT_NEAR(s, 0.5f, 1e-4) << "distance " << k;
-        EXPECT_NEAR(t, 0.5f, 1e-4) << "distance " << k;
-        EXPECT_GT(q, 0) << "in front of the projector";
+        const Vector3 st = toTexture.transformPoint(alongBeam(k, 0));  // divided by q
+        EXPECT_NEAR(st.x, 0.5f, 1e-4) << "distance " << k;
+        EXPECT_NEAR(st.y, 0.5f, 1e-4) << "distance " << k;
     }
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
@@ -166,15 +147,15 @@ TEST_F(SearchlightTest, ImageCoversTheEighteenDegreeCone) {
     flyAndSteer();
     applyCamera();
     beginProjectivePass();
+    const Matrix4 toTexture = worldToTexture();
     const float degree = static_cast<float>(M_PI / 180);
     for (float sign : {1.0f, -1.0f}) {
-        float s, t, q;
-        projectedCoordinates(alongBeam(12, sign * 8 * degree), s, t, q);
-        EXPECT_GT(s, 0.0f);
-        EXPECT_LT(s, 1.0f);
-        EXPECT_NEAR(t, 0.5f, 1e-3);
-        projectedCoordinates(alongBeam(12, sign * 10 * degree), s, t, q);
-        EXPECT_TRUE(s < 0.0f || s > 1.0f) << "s = " << s;
+        const Vector3 inside = toTexture.transformPoint(alongBeam(12, sign * 8 * degree));
+        EXPECT_GT(inside.x, 0.0f);
+        EXPECT_LT(inside.x, 1.0f);
+        EXPECT_NEAR(inside.y, 0.5f, 1e-3);
+        const Vector3 outside = toTexture.transformPoint(alongBeam(12, sign * 10 * degree));
+        EXPECT_TRUE(outside.x < 0.0f || outside.x > 1.0f) << "s = " << outside.x;
     }
 }
 
