@@ -113,11 +113,13 @@ Mesh buildStar() {
     for (size_t i = 0; i < outline.size(); ++i) {
         star.addPolygon({apex, outline[i], outline[(i + 1) % outline.size()]}, {0, 0, -1});
     }
-    // Its low edge on the field.
+    // Its low edge on the field, and a hidden underside that makes it solid.
+    const Vector3 underside{starCentre.x, starCentre.y, fieldZ};
     for (size_t i = 0; i < outline.size(); ++i) {
         const size_t j = (i + 1) % outline.size();
         const Vector3 edge = outline[j] - outline[i];
         star.addPolygon({outline[i], outline[j], base[j], base[i]}, {edge.y, -edge.x, 0});
+        star.addPolygon({underside, base[i], base[j]}, {0, 0, 1});
     }
     return star;
 }

@@ -93,7 +93,7 @@ Mesh buildHull() {
     for (float side : {-1.0f, 1.0f}) {
         const float x = side * 56;
         hull.addTube({x, -170, -78}, {x, 95, -78}, 6, 8, metalU, metalV);
-        hull.addTube({x, -170, -78}, {x, -200, -60}, 6, 8, metalU, metalV);
+        hull.addTube({x, -166, -78}, {x, -200, -60}, 6, 8, metalU, metalV);  // upturned toe
         hull.addTube({x, -120, -78}, {side * 42, -115, -40}, 5, 6, metalU, metalV);
         hull.addTube({x, 45, -78}, {side * 42, 40, -38}, 5, 6, metalU, metalV);
     }

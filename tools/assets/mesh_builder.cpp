@@ -176,35 +176,49 @@ struct SliceVertex {
     TexCoord t;
 };
 
-SliceVertex lerp(const SliceVertex& a, const SliceVertex& b, float k) {
-    return {a.p + (b.p - a.p) * k, {a.t.u + (b.t.u - a.t.u) * k, a.t.v + (b.t.v - a.t.v) * k}};
+// Heights closer than this to a band line count as on it.
+constexpr float onLine = 1e-6f;
+
+// Where the edge a-b crosses the line y = level, always computed from the
+// edge's lower end so every triangle sharing the edge gets the same point
+// and no crack opens between them.
+SliceVertex crossing(const SliceVertex& a, const SliceVertex& b, float level) {
+    const bool aFirst = a.p.y < b.p.y || (a.p.y == b.p.y && a.p.x < b.p.x);
+    const SliceVertex& lo = aFirst ? a : b;
+    const SliceVertex& hi = aFirst ? b : a;
+    const float k = (level - lo.p.y) / (hi.p.y - lo.p.y);
+    return {lo.p + (hi.p - lo.p) * k, {lo.t.u + (hi.t.u - lo.t.u) * k, lo.t.v + (hi.t.v - lo.t.v) * k}};
 }
 
-// Clips a convex polygon to y >= level (keepAbove) or y <= level.
-std::vector<SliceVertex> clipY(const std::vector<SliceVertex>& poly, float level, bool keepAbove) {
+// The part of a convex polygon between the lines y = y0 and y = y1: its own
+// corners inside the band and the points where its edges cross the lines,
+// in order around it. Crossings come from the polygon's own edges only.
+std::vector<SliceVertex> clipToBand(const std::vector<SliceVertex>& poly, float y0, float y1) {
     std::vector<SliceVertex> out;
     for (size_t i = 0; i < poly.size(); ++i) {
         const SliceVertex& a = poly[i];
         const SliceVertex& b = poly[(i + 1) % poly.size()];
-        const float da = keepAbove ? a.p.y - level : level - a.p.y;
-        const float db = keepAbove ? b.p.y - level : level - b.p.y;
-        if (da >= 0) out.push_back(a);
-        if ((da >= 0) != (db >= 0)) {
-            // Cut each edge from its lower end, so the two triangles sharing
-            // it get bit-identical points and no crack opens between them.
-            const bool aFirst = a.p.y < b.p.y || (a.p.y == b.p.y && a.p.x < b.p.x);
-            const SliceVertex& lo = aFirst ? a : b;
-            const SliceVertex& hi = aFirst ? b : a;
-            out.push_back(lerp(lo, hi, (level - lo.p.y) / (hi.p.y - lo.p.y)));
+        if (a.p.y >= y0 - onLine && a.p.y <= y1 + onLine) out.push_back(a);
+        const float levels[2] = {b.p.y > a.p.y ? y0 : y1, b.p.y > a.p.y ? y1 : y0};  // in order along a-b
+        for (float level : levels) {
+            const float da = a.p.y - level, db = b.p.y - level;
+            if ((da < -onLine && db > onLine) || (da > onLine && db < -onLine)) out.push_back(crossing(a, b, level));
         }
     }
-    // Points that landed on a plane come out twice; drop the repeats.
-    std::vector<SliceVertex> unique;
-    for (const SliceVertex& v : out) {
-        if (unique.empty() || !(v.p == unique.back().p)) unique.push_back(v);
-    }
-    while (unique.size() > 1 && unique.front().p == unique.back().p) unique.pop_back();
-    return unique;
+    return out;
+}
+
+float polygonArea(const std::vector<SliceVertex>& poly) {
+    Vector3 n;
+    for (size_t i = 0; i < poly.size(); ++i) n += poly[i].p.cross(poly[(i + 1) % poly.size()].p);
+    return n.length() / 2;
+}
+
+// Bands [k * step, (k + 1) * step] that a height range touches.
+void bandRange(float lo, float hi, float step, int& first, int& last) {
+    first = static_cast<int>(std::floor((lo + onLine) / step));
+    last = static_cast<int>(std::ceil((hi - onLine) / step));
+    if (last <= first) last = first + 1;
 }
 
 }  // namespace
@@ -217,11 +231,11 @@ void addPolygonInBands(Mesh& mesh, const std::vector<Vector3>& outline, const Ve
         hi = std::max(hi, p.y);
         poly.push_back({p, {}});
     }
-    const int firstBand = static_cast<int>(std::floor(lo / step));
-    const int lastBand = static_cast<int>(std::ceil(hi / step));
+    int firstBand, lastBand;
+    bandRange(lo, hi, step, firstBand, lastBand);
     for (int band = firstBand; band < lastBand; ++band) {
-        const std::vector<SliceVertex> piece = clipY(clipY(poly, band * step, true), (band + 1) * step, false);
-        if (piece.size() < 3) continue;
+        const std::vector<SliceVertex> piece = clipToBand(poly, band * step, (band + 1) * step);
+        if (piece.size() < 3 || polygonArea(piece) <= 0) continue;
         std::vector<Vector3> points;
         for (const SliceVertex& v : piece) points.push_back(v.p);
         mesh.addPolygon(points, facing);
@@ -230,8 +244,6 @@ void addPolygonInBands(Mesh& mesh, const std::vector<Vector3>& outline, const Ve
 
 void sliceAlongY(Mesh& mesh, float step) {
     Mesh sliced;
-    sliced.name = mesh.name;
-    sliced.material = mesh.material;
     // Vertices stay shared where a triangle lies within one band, so smooth
     // shading is kept; cut pieces get their own vertices.
     sliced.vertices = mesh.vertices;
@@ -243,8 +255,8 @@ void sliceAlongY(Mesh& mesh, float step) {
             lo = std::min(lo, mesh.vertices[k].y);
             hi = std::max(hi, mesh.vertices[k].y);
         }
-        const int firstBand = static_cast<int>(std::floor(lo / step));
-        const int lastBand = static_cast<int>(std::ceil(hi / step));
+        int firstBand, lastBand;
+        bandRange(lo, hi, step, firstBand, lastBand);
         if (lastBand - firstBand <= 1) {
             sliced.faces.push_back(f);
             continue;
@@ -252,8 +264,8 @@ void sliceAlongY(Mesh& mesh, float step) {
         std::vector<SliceVertex> poly;
         for (int k : idx) poly.push_back({mesh.vertices[k], mesh.texCoords[k]});
         for (int band = firstBand; band < lastBand; ++band) {
-            std::vector<SliceVertex> piece = clipY(clipY(poly, band * step, true), (band + 1) * step, false);
-            if (piece.size() < 3) continue;
+            const std::vector<SliceVertex> piece = clipToBand(poly, band * step, (band + 1) * step);
+            if (piece.size() < 3 || polygonArea(piece) <= 0) continue;
             const int base = static_cast<int>(sliced.vertices.size());
             for (const SliceVertex& v : piece) sliced.addVertex(v.p, v.t.u, v.t.v);
             for (size_t k = 1; k + 1 < piece.size(); ++k) {
