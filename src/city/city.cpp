@@ -72,11 +72,12 @@ float City::splitCoordinate(float x1, float x2, float z1, float z2, int axis, st
     if (g1 == g2 && h1 == h2) {
         // One block plus the street on its +x and +z sides (none after the
         // last group): the block hands its tiles to this rectangle.
-        const float blockWidth = tileSize * static_cast<float>(columnWidths[g1]) +
-                                 (g1 == columnGroupCount - 1 ? 0.0f : tileSize);
-        const float blockDepth = tileSize * static_cast<float>(rowDepths[h1]) +
-                                 (h1 == rowGroupCount - 1 ? 0.0f : tileSize);
-        if (std::fabs((x2 - x1) - blockWidth) < lineTolerance && std::fabs((z2 - z1) - blockDepth) < lineTolerance)
+        const float blockWidth =
+            tileSize * static_cast<float>(columnWidths[g1]) + (g1 == columnGroupCount - 1 ? 0.0f : tileSize);
+        const float blockDepth =
+            tileSize * static_cast<float>(rowDepths[h1]) + (h1 == rowGroupCount - 1 ? 0.0f : tileSize);
+        if (std::fabs((x2 - x1) - blockWidth) < lineTolerance &&
+            std::fabs((z2 - z1) - blockDepth) < lineTolerance)
             collectBlockTiles(g1, h1, out);
         return splitInsideBlock(x1, x2, z1, z2, axis, g1, h1);
     }

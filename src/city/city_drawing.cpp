@@ -106,7 +106,7 @@ void drawRoof(float x0, float z0, float x1, float z1, float h, float depth, floa
     const float width = x1 - x0, length = z1 - z0;
     // The roof texture is stretched once over the whole roof, so the inner
     // faces repeat the coordinates of their top edge at the bottom.
-    auto quad = [&](const Vector3& normal, const Vector3 (&corners)[4]) {
+    auto quad = [&](const Vector3& normal, const Vector3(&corners)[4]) {
         glBegin(GL_QUADS);
         glNormal3f(normal.x, normal.y, normal.z);
         for (const Vector3& p : corners) vertex((p.x - x0) / width, (p.z - z0) / length, p.x, p.y, p.z);

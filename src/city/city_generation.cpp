@@ -11,12 +11,12 @@
 namespace {
 constexpr float tileSize = 4.0f;
 constexpr int tilesPerSide = cityTilesPerSide;
-constexpr int largestGroup = 4;     // tiles; also the largest last group
-constexpr int drawnGroupWidths = 3; // a drawn width is 1 + rand() % 3
+constexpr int largestGroup = 4;      // tiles; also the largest last group
+constexpr int drawnGroupWidths = 3;  // a drawn width is 1 + rand() % 3
 constexpr int smallestLastGroup = 2;
-constexpr double buildingPiece = 2.0;    // footprint side of a building
-constexpr double largestLastPiece = 4.0; // a remainder up to this is one building
-constexpr float buildingGap = 0.4f;      // widened to 0.4000000059604645
+constexpr double buildingPiece = 2.0;     // footprint side of a building
+constexpr double largestLastPiece = 4.0;  // a remainder up to this is one building
+constexpr float buildingGap = 0.4f;       // widened to 0.4000000059604645
 constexpr float lowestBuilding = 2.5f;
 constexpr float heightRange = 2.5f;
 constexpr int roofTextureCount = 2;  // indices 0, 1
@@ -26,10 +26,10 @@ constexpr int maxPiecesPerSide = 8;   // a 16-unit side needs 6
 
 // The scene's textures, by table index.
 const char* const textureFiles[cityTextureCount] = {
-    "buildingroof.rgb", "rooftopbumpjpg.rgb", "road.rgb",     "road04.rgb",  "building.rgb",
+    "buildingroof.rgb", "rooftopbumpjpg.rgb", "road.rgb",     "road04.rgb",   "building.rgb",
     "building2.rgb",    "windows1.rgb",       "windows2.rgb", "windows3.rgb", "grnbldg2.rgb",
-    "ssb.rgb",          "towfront2.rgb",      "office1.rgb",  "apts.rgb",    "sidewalk.rgb",
-    "roadh.rgb",        "roadv.rgb",          "roadi.rgb",    "smoke2.rgb",  "smokeblack2.rgb",
+    "ssb.rgb",          "towfront2.rgb",      "office1.rgb",  "apts.rgb",     "sidewalk.rgb",
+    "roadh.rgb",        "roadv.rgb",          "roadi.rgb",    "smoke2.rgb",   "smokeblack2.rgb",
     "screenshot.rgb",
 };
 }  // namespace
@@ -85,9 +85,11 @@ void City::fillBlock(float width, float depth, float x0, float z0, float gap, in
             b->size.y = lowestBuilding + gameRandomFraction() * heightRange;
             addBuilding(b);
             // A fraction of exactly 1 still picks the last texture.
-            const int roof = std::min(static_cast<int>(roofTextureCount * gameRandomFraction()), roofTextureCount - 1);
-            const int wall = firstWallTexture + std::min(static_cast<int>(wallTextureCount * gameRandomFraction()),
-                                                         wallTextureCount - 1);
+            const int roof =
+                std::min(static_cast<int>(roofTextureCount * gameRandomFraction()), roofTextureCount - 1);
+            const int wall =
+                firstWallTexture +
+                std::min(static_cast<int>(wallTextureCount * gameRandomFraction()), wallTextureCount - 1);
             b->setTextures(textureTable, wall, roof);
             offZ += zs[j] + gap;
         }
@@ -136,7 +138,8 @@ void City::generate() {
         if (h != rowGroupCount - 1) {
             for (int k = 0; k < tilesPerSide; ++k) {
                 GroundTile& tile = tiles[r][k];
-                tile.setTexture(textureTable, tile.textureIndex == textureRoadAlongZ ? textureCrossing : textureRoadAlongX);
+                tile.setTexture(textureTable,
+                                tile.textureIndex == textureRoadAlongZ ? textureCrossing : textureRoadAlongX);
             }
         }
         ++r;
@@ -144,7 +147,8 @@ void City::generate() {
 
     streetXCount = columnGroupCount - 1;
     streetZCount = rowGroupCount - 1;
-    if (streetXCount > 0) streetX[0] = tileSize * static_cast<float>(columnWidths[0]) + origin.x + tileSize / 2;
+    if (streetXCount > 0)
+        streetX[0] = tileSize * static_cast<float>(columnWidths[0]) + origin.x + tileSize / 2;
     for (int k = 1; k < streetXCount; ++k)
         streetX[k] = streetX[k - 1] + tileSize * static_cast<float>(columnWidths[k]) + tileSize;
     if (streetZCount > 0) streetZ[0] = tileSize * static_cast<float>(rowDepths[0]) + origin.z + tileSize / 2;
@@ -156,8 +160,8 @@ void City::generate() {
     for (int g = 0; g < columnGroupCount; ++g) {
         float z = origin.z;
         for (int h = 0; h < rowGroupCount; ++h) {
-            fillBlock(tileSize * static_cast<float>(columnWidths[g]), tileSize * static_cast<float>(rowDepths[h]), x, z,
-                      buildingGap, g, h);
+            fillBlock(tileSize * static_cast<float>(columnWidths[g]),
+                      tileSize * static_cast<float>(rowDepths[h]), x, z, buildingGap, g, h);
             z = z + tileSize * static_cast<float>(rowDepths[h]) + tileSize;
         }
         x = x + tileSize * static_cast<float>(columnWidths[g]) + tileSize;

@@ -4,4 +4,6 @@
 #include "helicopter/helicopter.h"
 #include "traffic/city_tree.h"
 
-void CityTreeNode::draw(bool textured) { drawVisible(textured, frustumPlanes(cullMatrix), helicopter.position); }
+void CityTreeNode::draw(bool textured) {
+    drawVisible(textured, frustumPlanes(cullMatrix), helicopter.position);
+}

@@ -1,6 +1,8 @@
 // What one building or tile emits on the real GL context, read back through
 // feedback mode: vertex order, texture coordinates, normals, winding and the
 // texture bindings.
+#include "city/city_drawing.h"
+
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
@@ -10,7 +12,6 @@
 #include <vector>
 
 #include "city/city.h"
-#include "city/city_drawing.h"
 #include "support/gl_context.h"
 
 namespace {
@@ -137,8 +138,9 @@ std::vector<CapturedQuad> capturedQuads(const std::function<void()>& draw) {
         const float diffuse = 0.3f;
         for (int k = 0; k < 4; ++k) {
             q.corner[k] = {up[k].position, up[k].s, up[k].t};
-            q.normal[k] = Vector3((up[k].red - down[k].red) / diffuse, (up[k].green - down[k].green) / diffuse,
-                                  (up[k].blue - down[k].blue) / diffuse);
+            q.normal[k] =
+                Vector3((up[k].red - down[k].red) / diffuse, (up[k].green - down[k].green) / diffuse,
+                        (up[k].blue - down[k].blue) / diffuse);
         }
         quads.push_back(q);
     }
@@ -194,11 +196,19 @@ TEST_F(CityDrawingTest, BuildingEmitsItsThirteenQuads) {
         {{r(3.9f, h, 0.1f), r(3.9f, f, 0.1f), r(3.9f, f, 1.9f), r(3.9f, h, 1.9f)}, {-1, 0, 0}},
         {{r(0.1f, f, 0.1f), r(0.1f, f, 1.9f), r(3.9f, f, 1.9f), r(3.9f, f, 0.1f)}, up},
         // Walls: t is 1 along the top edge, 0 along the bottom.
-        {{{{px, h, pz}, 1, 1}, {{px + 4, h, pz}, 0, 1}, {{px + 4, 0, pz}, 0, 0}, {{px, 0, pz}, 1, 0}}, {0, 0, -1}},
-        {{{{px + 4, h, pz + 2}, 0, 1}, {{px, h, pz + 2}, 1, 1}, {{px, 0, pz + 2}, 1, 0}, {{px + 4, 0, pz + 2}, 0, 0}},
+        {{{{px, h, pz}, 1, 1}, {{px + 4, h, pz}, 0, 1}, {{px + 4, 0, pz}, 0, 0}, {{px, 0, pz}, 1, 0}},
+         {0, 0, -1}},
+        {{{{px + 4, h, pz + 2}, 0, 1},
+          {{px, h, pz + 2}, 1, 1},
+          {{px, 0, pz + 2}, 1, 0},
+          {{px + 4, 0, pz + 2}, 0, 0}},
          {0, 0, 1}},
-        {{{{px, 0, pz + 2}, 0, 0}, {{px, h, pz + 2}, 0, 1}, {{px, h, pz}, 1, 1}, {{px, 0, pz}, 1, 0}}, {-1, 0, 0}},
-        {{{{px + 4, h, pz + 2}, 0, 1}, {{px + 4, 0, pz + 2}, 0, 0}, {{px + 4, 0, pz}, 1, 0}, {{px + 4, h, pz}, 1, 1}},
+        {{{{px, 0, pz + 2}, 0, 0}, {{px, h, pz + 2}, 0, 1}, {{px, h, pz}, 1, 1}, {{px, 0, pz}, 1, 0}},
+         {-1, 0, 0}},
+        {{{{px + 4, h, pz + 2}, 0, 1},
+          {{px + 4, 0, pz + 2}, 0, 0},
+          {{px + 4, 0, pz}, 1, 0},
+          {{px + 4, h, pz}, 1, 1}},
          {1, 0, 0}},
     };
     for (int i = 0; i < 13; ++i) expectQuad(quads[i], expected[i], i);
@@ -215,7 +225,8 @@ TEST_F(CityDrawingTest, TileEmitsOneUpwardQuad) {
     tile.position = Vector3(-2, 0, -2);
     const std::vector<CapturedQuad> quads = capturedQuads([&] { tile.draw(false); });
     ASSERT_EQ(quads.size(), 1u);
-    const Quad expected = {{{{-2, 0, 2}, 0, 0}, {{2, 0, 2}, 0, 1}, {{2, 0, -2}, 1, 1}, {{-2, 0, -2}, 1, 0}}, {0, 1, 0}};
+    const Quad expected = {{{{-2, 0, 2}, 0, 0}, {{2, 0, 2}, 0, 1}, {{2, 0, -2}, 1, 1}, {{-2, 0, -2}, 1, 0}},
+                           {0, 1, 0}};
     expectQuad(quads[0], expected, 0);
 }
 

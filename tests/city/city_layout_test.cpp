@@ -57,7 +57,8 @@ void checkTiles(const City& city) {
     for (int r = 0; r < 25; ++r) {
         for (int c = 0; c < 25; ++c) {
             const GroundTile& tile = city.tiles[r][c];
-            ASSERT_EQ(tile.position, Vector3(-50.0f + 4.0f * c, 0, -50.0f + 4.0f * r)) << "tile " << r << "," << c;
+            ASSERT_EQ(tile.position, Vector3(-50.0f + 4.0f * c, 0, -50.0f + 4.0f * r))
+                << "tile " << r << "," << c;
             ASSERT_EQ(tile.size, Vector3(4, 0, 4));
             ASSERT_EQ(tile.textureTable, city.textureTable);
             int expected = textureSidewalk;
@@ -87,10 +88,12 @@ void checkPiecesTile(std::vector<Piece> pieces, float low, float length, const c
     ASSERT_FALSE(pieces.empty());
     EXPECT_EQ(pieces.front().start, low) << axis << ": the first building stands at the block's low edge";
     for (size_t i = 0; i + 1 < pieces.size(); ++i)
-        EXPECT_NEAR(pieces[i + 1].start - (pieces[i].start + pieces[i].size), 0.4f, 1e-4f) << axis << " gap " << i;
+        EXPECT_NEAR(pieces[i + 1].start - (pieces[i].start + pieces[i].size), 0.4f, 1e-4f)
+            << axis << " gap " << i;
     EXPECT_NEAR(pieces.back().start + pieces.back().size, low + length, 1e-4f)
         << axis << ": the last building ends at the block's high edge";
-    EXPECT_LE(pieces.back().start + pieces.back().size, low + length + 1e-5f) << axis << ": reaches into the street";
+    EXPECT_LE(pieces.back().start + pieces.back().size, low + length + 1e-5f)
+        << axis << ": reaches into the street";
 }
 
 void checkBuildings(const City& city) {
@@ -133,7 +136,8 @@ void checkBuildings(const City& city) {
                 const int r1 = static_cast<int>(std::floor((b->position.z + 50) / 4));
                 const int r2 = static_cast<int>(std::floor((b->position.z + b->size.z - 1e-3f + 50) / 4));
                 for (int c = c1; c <= c2; ++c)
-                    for (int r = r1; r <= r2; ++r) ASSERT_FALSE(streetColumn[c] || streetRow[r]) << "on a street tile";
+                    for (int r = r1; r <= r2; ++r)
+                        ASSERT_FALSE(streetColumn[c] || streetRow[r]) << "on a street tile";
             }
             checkPiecesTile(xs, x0, width, "x");
             checkPiecesTile(zs, z0, depth, "z");
@@ -193,7 +197,8 @@ TEST(CityLayoutTest, SameSeedSameCityAndRegenerationReplacesTheFirst) {
     for (auto& column : second->blocks)
         for (CityBlock& block : column) listed += block.buildings.size();
     EXPECT_EQ(listed, static_cast<size_t>(second->buildingCount));
-    for (int g = 0; g < first->columnGroupCount; ++g) EXPECT_EQ(first->columnWidths[g], second->columnWidths[g]);
+    for (int g = 0; g < first->columnGroupCount; ++g)
+        EXPECT_EQ(first->columnWidths[g], second->columnWidths[g]);
     for (int h = 0; h < first->rowGroupCount; ++h) EXPECT_EQ(first->rowDepths[h], second->rowDepths[h]);
 }
 

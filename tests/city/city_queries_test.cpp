@@ -76,7 +76,8 @@ TEST_F(CityQueriesTest, ExactBlockHandsOverItsTilesOnce) {
     std::set<Drawable*> distinct(out.begin(), out.end());
     EXPECT_EQ(distinct.size(), expected);
     for (int c = 0; c <= city->columnWidths[g]; ++c)
-        for (int r = 0; r <= city->rowDepths[h]; ++r) EXPECT_TRUE(distinct.count(&city->tiles[r][c])) << r << "," << c;
+        for (int r = 0; r <= city->rowDepths[h]; ++r)
+            EXPECT_TRUE(distinct.count(&city->tiles[r][c])) << r << "," << c;
 
     std::vector<Drawable*> again;
     city->splitCoordinate(columnEdge(g), blockHighX(g), rowEdge(h), blockHighZ(h), 1, again);
@@ -93,8 +94,8 @@ TEST_F(CityQueriesTest, LastColumnGroupHasNoMargin) {
 
     // A block that has a street after it is not whole without that street.
     std::vector<Drawable*> none;
-    city->splitCoordinate(columnEdge(0), columnEdge(0) + 4.0f * city->columnWidths[0], rowEdge(h), blockHighZ(h), -1,
-                          none);
+    city->splitCoordinate(columnEdge(0), columnEdge(0) + 4.0f * city->columnWidths[0], rowEdge(h),
+                          blockHighZ(h), -1, none);
     EXPECT_TRUE(none.empty()) << "a block without its margin handed over tiles";
 }
 
@@ -134,7 +135,8 @@ TEST_F(CityQueriesTest, SplitInsideABlockUsesBuildingStartsStrictly) {
     ASSERT_GE(wide, 0) << "seed has no three-tile column group";
     // Starts at 0, 2.4, 4.8, 7.2, 9.6 from the edge; the middle of 16 is 8.
     const float x0 = columnEdge(wide);
-    EXPECT_NEAR(city->splitInsideBlock(x0, x0 + 16, rowEdge(0), blockHighZ(0), -1, wide, 0), x0 + 7.2f, 1e-4f);
+    EXPECT_NEAR(city->splitInsideBlock(x0, x0 + 16, rowEdge(0), blockHighZ(0), -1, wide, 0), x0 + 7.2f,
+                1e-4f);
     EXPECT_EQ(city->splitInsideBlock(x0, x0 + 16, rowEdge(0), blockHighZ(0), 3, wide, 0), invalidCoordinate);
 }
 
@@ -155,7 +157,8 @@ TEST_F(CityQueriesTest, CollectBuildingsTestsTheLowCorner) {
         EXPECT_LT(b->position.x, x0 + 2.5f);
         if (b->position.x + b->size.x > x0 + 2.5f) ++reachingOut;
     }
-    EXPECT_EQ(reachingOut, rowsOfBuildings) << "the second column starts inside and reaches past the rectangle";
+    EXPECT_EQ(reachingOut, rowsOfBuildings)
+        << "the second column starts inside and reaches past the rectangle";
 }
 
 // Outside the grid both queries report the error; neither hands anything over.

@@ -22,15 +22,13 @@ struct View {
 // The start-up chase view, a street-level view, one from high above, one from
 // outside the city looking in and one looking out of it.
 const View views[] = {
-    {"chase", {0, 14, -6.5617f}, {0, 0, 0}, true},
-    {"street", {-30, 2, -30}, {10, 1, 20}, true},
-    {"above", {5, 60, 3}, {0, 0, 0}, true},
-    {"outside", {-80, 10, 5}, {0, 0, 0}, true},
+    {"chase", {0, 14, -6.5617f}, {0, 0, 0}, true}, {"street", {-30, 2, -30}, {10, 1, 20}, true},
+    {"above", {5, 60, 3}, {0, 0, 0}, true},        {"outside", {-80, 10, 5}, {0, 0, 0}, true},
     {"away", {40, 6, 40}, {80, 0, 90}, false},
 };
 
-void collect(const CityTreeNode& node, const FrustumPlanes& planes, bool culled, std::vector<Drawable*>& culledObjects,
-             std::vector<Drawable*>& keptObjects) {
+void collect(const CityTreeNode& node, const FrustumPlanes& planes, bool culled,
+             std::vector<Drawable*>& culledObjects, std::vector<Drawable*>& keptObjects) {
     culled = culled || node.frustumTest(planes) == 0;
     for (Drawable* d : node.objects) (culled ? culledObjects : keptObjects).push_back(d);
     if (node.low) collect(*node.low, planes, culled, culledObjects, keptObjects);
@@ -81,7 +79,8 @@ TEST_F(CityTreeCullingTest, CulledObjectsLeaveNoPixel) {
         if (pixelsCovered(culled) != 0) {
             for (Drawable* d : culled) {
                 const Box box = boxOf(d);
-                EXPECT_EQ(pixelsCovered({d}), 0) << "culled object at " << box.min.x << "," << box.min.z << " is visible";
+                EXPECT_EQ(pixelsCovered({d}), 0)
+                    << "culled object at " << box.min.x << "," << box.min.z << " is visible";
             }
         }
         // The method sees what is in view, so a clean result above means something.

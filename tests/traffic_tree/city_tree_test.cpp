@@ -1,6 +1,8 @@
 // The city's spatial tree: its build over many cities, the frustum test
 // against a brute-force reference, the drawing order and count, and where
 // cars are kept.
+#include "traffic/city_tree.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -11,7 +13,6 @@
 #include "app/random.h"
 #include "city/city.h"
 #include "helicopter/helicopter.h"
-#include "traffic/city_tree.h"
 #include "traffic/vehicle.h"
 #include "tree_test_support.h"
 
@@ -71,14 +72,17 @@ TEST(CityTreeBuildTest, EveryObjectInExactlyOneNodeOverManySeeds) {
         CityTreeNode root(-50, 50, -50, 50);
         testing::internal::CaptureStderr();
         root.build(*city);
-        EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "the build asked about a rectangle off the grid";
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "")
+            << "the build asked about a rectangle off the grid";
         TreeCounts counts;
         checkNode(root, counts);
         size_t expected = 625 + static_cast<size_t>(city->buildingCount);
         EXPECT_EQ(counts.listings.size(), expected);
         for (int r = 0; r < 25; ++r)
-            for (int c = 0; c < 25; ++c) EXPECT_EQ(counts.listings[&city->tiles[r][c]], 1) << "tile " << r << "," << c;
-        for (int i = 0; i < city->buildingCount; ++i) EXPECT_EQ(counts.listings[city->buildings[i]], 1) << "building " << i;
+            for (int c = 0; c < 25; ++c)
+                EXPECT_EQ(counts.listings[&city->tiles[r][c]], 1) << "tile " << r << "," << c;
+        for (int i = 0; i < city->buildingCount; ++i)
+            EXPECT_EQ(counts.listings[city->buildings[i]], 1) << "building " << i;
         if (HasFailure()) return;
         destroyTree(root);
     }
@@ -106,7 +110,8 @@ TEST(CityTreeBuildTest, TileNodesHoldObjects) {
 // across an edge intersects and one in the middle is inside.
 TEST(CityTreeFrustumTest, NearPlaneCullsAndNoFarPlane) {
     const Matrix4 projection = frustumMatrix(-1, 1, -1, 1, 1.5f, 400);
-    EXPECT_EQ(boxNode({-1, -1, -1.4f}, {1, 1, -0.1f}).frustumTest(projection), 0) << "between the eye and the near plane";
+    EXPECT_EQ(boxNode({-1, -1, -1.4f}, {1, 1, -0.1f}).frustumTest(projection), 0)
+        << "between the eye and the near plane";
     EXPECT_EQ(boxNode({-1, -1, 2}, {1, 1, 9}).frustumTest(projection), 0) << "behind the eye";
     EXPECT_EQ(boxNode({-1, -1, -100010}, {1, 1, -100000}).frustumTest(projection), 1) << "far ahead";
     EXPECT_EQ(boxNode({-1, -1, -20}, {1, 1, -10}).frustumTest(projection), 1);

@@ -53,7 +53,8 @@ inline Matrix4 lookAtMatrix(const Vector3& eye, const Vector3& centre, const Vec
     Vector3 s = f.cross(up);
     s.normalize();
     const Vector3 u = s.cross(f);
-    return Matrix4(s.x, s.y, s.z, -s.dot(eye), u.x, u.y, u.z, -u.dot(eye), -f.x, -f.y, -f.z, f.dot(eye), 0, 0, 0, 1);
+    return Matrix4(s.x, s.y, s.z, -s.dot(eye), u.x, u.y, u.z, -u.dot(eye), -f.x, -f.y, -f.z, f.dot(eye), 0, 0,
+                   0, 1);
 }
 
 inline Matrix4 randomViewProjection(std::mt19937& random) {
