@@ -297,19 +297,4 @@ TEST_F(CityDrawingTest, TextureBindingsFollowTheTexturedFlag) {
     glDeleteTextures(1, &outsider);
 }
 
-// Drawing keeps the modelview matrix the caller had.
-TEST_F(CityDrawingTest, DrawingRestoresTheMatrix) {
-    GLuint table[100] = {};
-    Building b;
-    b.setTextures(table, 4, 0);
-    b.position = Vector3(3, 0, 7);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glTranslatef(1, 2, 3);
-    const Matrix4 before = readGLMatrix(GL_MODELVIEW_MATRIX);
-    b.draw(true);
-    const Matrix4 after = readGLMatrix(GL_MODELVIEW_MATRIX);
-    for (int i = 0; i < 16; ++i) EXPECT_EQ(before.m[i], after.m[i]) << i;
-}
-
 }  // namespace
