@@ -52,13 +52,9 @@ void reshape(int width, int height) {
 void checkSearchlightCatch() {
     if (!fugitive) return;
     const Matrix4 projection = perspectiveMatrix(searchlightAngle, 1, 0.1f, 50);
-    const Vector3 d = searchlightDirection();
-    const Vector3& eye = helicopter.position;
-    const Vector3 centre = eye - d * 5;
     glPushMatrix();
     glLoadIdentity();
-    gluLookAt(eye.x, eye.y, eye.z, centre.x, centre.y, centre.z, helicopter.up.x, helicopter.up.y,
-              helicopter.up.z);
+    lookFromSearchlight();
     const Matrix4 view = readGLMatrix(GL_MODELVIEW_MATRIX);
     glPopMatrix();
 
@@ -119,6 +115,8 @@ void display() {
     objectsDrawn = 0;
     beginRegularPass();
     drawWorld(true);
+    regularObjectsDrawn = objectsDrawn;
+    projectiveObjectsDrawn = 0;
     if (printCounts) fprintf(stderr, "num reg objects drawn = %d\n", objectsDrawn);
 
     glEnable(GL_BLEND);
@@ -132,6 +130,7 @@ void display() {
         objectsDrawn = 0;
         beginProjectivePass();
         drawWorld(false);
+        projectiveObjectsDrawn = objectsDrawn;
         if (printCounts) fprintf(stderr, "num projective objects drawn = %d\n", objectsDrawn);
     }
 
