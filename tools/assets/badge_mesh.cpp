@@ -7,11 +7,11 @@ namespace {
 
 constexpr float pi = 3.14159265f;
 // Depths (model z; the front faces -z).
-constexpr float backZ = 0.02f, edgeZ = -0.01f, ridgeZ = -0.026f, rimInnerZ = -0.018f, fieldZ = -0.01f;
-constexpr float starBaseZ = -0.013f, starApexZ = -0.048f, plateZ = -0.02f;
-// The rim rises from the edge to a ridge and falls to the field; its lines
-// are the outline scaled about the shield's middle.
-constexpr float ridgeInset = 0.94f, rimInset = 0.88f;
+constexpr float backZ = 0.02f, rimZ = -0.024f, fieldZ = -0.01f;
+constexpr float starApexZ = -0.045f, plateZ = -0.02f;
+// The rim slopes from the raised edge down to the field, whose outline is
+// the shield's scaled about its middle.
+constexpr float rimInset = 0.86f;
 const Vector3 shieldMiddle{0, 0.32f, 0};
 // Shape of the shield: pointed bottom widening to full width at
 // `shoulderY`, slight taper to the crest corners, arched crest.
@@ -36,7 +36,8 @@ float crestY(float x) {
 // starting at the point.
 std::vector<Vector3> shieldOutline(float z) {
     std::vector<Vector3> outline;
-    constexpr int sideSteps = 20, crestSteps = 16;
+    // Side points every 0.05 up: with bands of that height the walls need no cuts.
+    constexpr int sideSteps = 10, crestSteps = 8;
     for (int i = 0; i < sideSteps; ++i) {
         const float y = cornerY * i / sideSteps;
         outline.push_back({sideHalfWidth(y), y, z});
@@ -80,19 +81,15 @@ Mesh buildShield() {
     shield.name = "badge";
     shield.material = "gold";
     const Vector3 front{0, 0, -1}, back{0, 0, 1};
-    const std::vector<Vector3> outerFront = shieldOutline(edgeZ);
+    const std::vector<Vector3> outerFront = shieldOutline(rimZ);
     const std::vector<Vector3> outerBack = shieldOutline(backZ);
-    const std::vector<Vector3> ridge = scaledAbout(outerFront, shieldMiddle, ridgeInset, ridgeZ);
-    const std::vector<Vector3> innerRim = scaledAbout(outerFront, shieldMiddle, rimInset, rimInnerZ);
     const std::vector<Vector3> innerField = scaledAbout(outerFront, shieldMiddle, rimInset, fieldZ);
     addPolygonInBands(shield, outerBack, back, badgeBandHeight);
     addWalls(shield, outerFront, outerBack, shieldMiddle, true);
-    for (size_t i = 0; i < outerFront.size(); ++i) {  // the rim's two slopes
+    for (size_t i = 0; i < outerFront.size(); ++i) {  // the rim's slope
         const size_t j = (i + 1) % outerFront.size();
-        shield.addPolygon({outerFront[i], outerFront[j], ridge[j], ridge[i]}, front);
-        shield.addPolygon({ridge[i], ridge[j], innerRim[j], innerRim[i]}, front);
+        shield.addPolygon({outerFront[i], outerFront[j], innerField[j], innerField[i]}, front);
     }
-    addWalls(shield, innerRim, innerField, shieldMiddle, false);
     addPolygonInBands(shield, innerField, front, badgeBandHeight);
     return shield;
 }
@@ -101,25 +98,20 @@ Mesh buildStar() {
     Mesh star;
     star.name = "star";
     star.material = "silver";
-    std::vector<Vector3> outline, base;
+    std::vector<Vector3> outline;
     for (int k = 0; k < 10; ++k) {
         const float angle = pi / 2 + k * pi / 5;
         const float r = k % 2 ? starInner : starOuter;
-        outline.push_back({starCentre.x + r * std::cos(angle), starCentre.y + r * std::sin(angle), starBaseZ});
-        base.push_back({outline.back().x, outline.back().y, fieldZ});
+        outline.push_back({starCentre.x + r * std::cos(angle), starCentre.y + r * std::sin(angle), fieldZ});
     }
-    // Two facets per point, rising to the apex: a cut-glass star.
+    // Two facets per point rising from the field to the apex, a cut-glass
+    // star; a hidden underside on the field makes it a closed solid.
     const Vector3 apex{starCentre.x, starCentre.y, starApexZ};
-    for (size_t i = 0; i < outline.size(); ++i) {
-        star.addPolygon({apex, outline[i], outline[(i + 1) % outline.size()]}, {0, 0, -1});
-    }
-    // Its low edge on the field, and a hidden underside that makes it solid.
     const Vector3 underside{starCentre.x, starCentre.y, fieldZ};
     for (size_t i = 0; i < outline.size(); ++i) {
         const size_t j = (i + 1) % outline.size();
-        const Vector3 edge = outline[j] - outline[i];
-        star.addPolygon({outline[i], outline[j], base[j], base[i]}, {edge.y, -edge.x, 0});
-        star.addPolygon({underside, base[i], base[j]}, {0, 0, 1});
+        star.addPolygon({apex, outline[i], outline[j]}, {0, 0, -1});
+        star.addPolygon({underside, outline[i], outline[j]}, {0, 0, 1});
     }
     return star;
 }

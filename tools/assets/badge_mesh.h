@@ -6,13 +6,15 @@
 // back (facing +z; the badge spins on screen). The game lights it from the
 // bottom up as its fill level passes each vertex height + 0.5, so every
 // triangle is cut into bands of `badgeBandHeight` to make the glow rise
-// smoothly. Untextured: colours come from the materials.
+// evenly. The game sets materials per vertex while drawing it, which is
+// slow in software GL, so the badge keeps to a few hundred triangles.
+// Untextured: colours come from the materials.
 #pragma once
 
 #include "tds_writer.h"
 
 constexpr float badgeHeight = 0.6f;
 constexpr float badgeHalfWidth = 0.25f;
-constexpr float badgeBandHeight = 0.025f;
+constexpr float badgeBandHeight = 0.05f;
 
 ModelFile buildBadge();

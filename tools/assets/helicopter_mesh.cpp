@@ -211,10 +211,17 @@ Picture paintCopterSkin() {
     const int row0 = static_cast<int>(engineV0 * N), row1 = static_cast<int>(engineV1 * N);
     p.fillRect(0, row0, N / 2.0f, row1, blue);
     p.fillRect(0, row0 + 12, N / 2.0f, row0 + 16, white);
-    p.fillRect(N / 2.0f, row0, N, row1, Colour(0.7f, 0.71f, 0.74f));
-    for (int k = 0; k < 6; ++k) {
-        const float x = N / 2.0f + 30 + k * 12.0f;
-        p.fillRect(x, row0 + 8, x + 7, row1 - 8, Colour(0.15f, 0.15f, 0.17f));
+    // The fairing's unwrap: u along it, v once around from the bottom; air
+    // intakes low on both sides at the front, exhausts at the back.
+    const float u0 = engineU0 * N, du = (engineU1 - engineU0) * N, dv = static_cast<float>(row1 - row0);
+    p.fillRect(u0, row0, N, row1, Colour(0.74f, 0.75f, 0.78f));
+    for (float side : {0.25f, 0.75f}) {
+        const float v0 = row0 + (side - 0.06f) * dv, v1 = row0 + (side + 0.06f) * dv;
+        for (int k = 0; k < 4; ++k) {
+            const float x = u0 + du * (0.12f + 0.04f * k);
+            p.fillRect(x, v0, x + du * 0.025f, v1, Colour(0.12f, 0.12f, 0.14f));
+        }
+        p.fillRect(u0 + du * 0.84f, v0 - 1, u0 + du * 0.97f, v1 + 1, Colour(0.1f, 0.09f, 0.09f));
     }
     // Bottom strip: skid metal, blades (yellow tips), hub, lens.
     p.fillRect(0, 0, N, row0, Colour(0.2f, 0.2f, 0.22f));
