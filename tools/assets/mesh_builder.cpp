@@ -42,18 +42,6 @@ void Mesh::addPolygon(const std::vector<Vector3>& outline, const Vector3& facing
     for (size_t i = 1; i + 1 < n; ++i) addTriangle(base, base + static_cast<int>(i), base + static_cast<int>(i) + 1);
 }
 
-void Mesh::append(const Mesh& other) {
-    const int base = static_cast<int>(vertices.size());
-    vertices.insert(vertices.end(), other.vertices.begin(), other.vertices.end());
-    texCoords.insert(texCoords.end(), other.texCoords.begin(), other.texCoords.end());
-    for (Face f : other.faces) {
-        f.a += base;
-        f.b += base;
-        f.c += base;
-        faces.push_back(f);
-    }
-}
-
 void Mesh::addBox(const Vector3& lo, const Vector3& hi, float u, float v) {
     const Vector3 p[8] = {{lo.x, lo.y, lo.z}, {hi.x, lo.y, lo.z}, {hi.x, hi.y, lo.z}, {lo.x, hi.y, lo.z},
                           {lo.x, lo.y, hi.z}, {hi.x, lo.y, hi.z}, {hi.x, hi.y, hi.z}, {lo.x, hi.y, hi.z}};
@@ -120,17 +108,6 @@ void Mesh::addSlab(const std::vector<Vector3>& outline, const Vector3& thickness
         const Vector3& b = ring[(i + 1) % n];
         addFlatQuad(a, b, b + thickness, a + thickness, u, v, u, v);
     }
-}
-
-double Mesh::signedVolume() const {
-    double volume = 0;
-    for (const Face& f : faces) {
-        const Vector3& a = vertices[f.a];
-        const Vector3& b = vertices[f.b];
-        const Vector3& c = vertices[f.c];
-        volume += static_cast<double>(a.dot(b.cross(c)));
-    }
-    return volume / 6.0;
 }
 
 void Mesh::bounds(Vector3& lo, Vector3& hi) const {

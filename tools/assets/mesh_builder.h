@@ -32,8 +32,6 @@ public:
     // A flat convex polygon with its own vertices, wound so that its front
     // faces `facing` (the outline may come in either order).
     void addPolygon(const std::vector<Vector3>& outline, const Vector3& facing, float u = 0, float v = 0);
-    // Appends every vertex and face of another mesh.
-    void append(const Mesh& other);
 
     // Box from min to max corner with its own vertices per side, all
     // texture coordinates at (u, v).
@@ -49,9 +47,6 @@ public:
     // `thickness`, joined by side walls. Texture (u, v) everywhere.
     void addSlab(const std::vector<Vector3>& outline, const Vector3& thickness, float u, float v);
 
-    // Signed volume enclosed by the faces (positive when a closed surface
-    // is wound counter-clockwise seen from outside).
-    double signedVolume() const;
     void bounds(Vector3& min, Vector3& max) const;
 };
 

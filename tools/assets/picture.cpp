@@ -10,8 +10,6 @@ Colour mix(const Colour& a, const Colour& b, float t) {
     return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t, a.a + (b.a - a.a) * t};
 }
 
-Colour rgb(int r, int g, int b) { return {r / 255.0f, g / 255.0f, b / 255.0f, 1}; }
-
 float clamp01(float v) { return v < 0 ? 0 : (v > 1 ? 1 : v); }
 
 float smoothStep(float e0, float e1, float x) {
@@ -21,14 +19,6 @@ float smoothStep(float e0, float e1, float x) {
 
 Picture::Picture(int width, int height, const Colour& fill)
     : pictureWidth(width), pictureHeight(height), pixels(static_cast<size_t>(width) * height, fill) {}
-
-const Colour& Picture::wrapped(int x, int y) const {
-    x %= pictureWidth;
-    y %= pictureHeight;
-    if (x < 0) x += pictureWidth;
-    if (y < 0) y += pictureHeight;
-    return at(x, y);
-}
 
 void Picture::paint(int x, int y, const Colour& c, float coverage) {
     if (x < 0 || y < 0 || x >= pictureWidth || y >= pictureHeight) return;
@@ -100,22 +90,6 @@ void Picture::fillPolygon(const float* xy, int pointCount, const Colour& c) {
                 }
             }
             if (inside) paint(x, y, c, static_cast<float>(inside) / (samples * samples));
-        }
-    }
-}
-
-void Picture::shadeRect(float x0, float y0, float x1, float y1, float amount) {
-    const int ix0 = std::max(0, static_cast<int>(std::floor(x0)));
-    const int iy0 = std::max(0, static_cast<int>(std::floor(y0)));
-    const int ix1 = std::min(pictureWidth, static_cast<int>(std::ceil(x1)));
-    const int iy1 = std::min(pictureHeight, static_cast<int>(std::ceil(y1)));
-    for (int y = iy0; y < iy1; ++y) {
-        for (int x = ix0; x < ix1; ++x) {
-            const float k = 1 - amount * spanCover(x0, x1, x) * spanCover(y0, y1, y);
-            Colour& p = at(x, y);
-            p.r *= k;
-            p.g *= k;
-            p.b *= k;
         }
     }
 }

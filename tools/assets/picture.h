@@ -1,6 +1,6 @@
 // picture.h -- the floating-point canvas every generated texture is painted on.
 //
-// Pixels are linear RGBA floats in 0..1 (values outside are clamped only when
+// Pixels are RGBA floats in 0..1 (values outside are clamped only when
 // the picture is turned into bytes). Row 0 is the BOTTOM row, as in SGI files,
 // so row y of a picture becomes texture row t = (y + 0.5) / height in the game.
 // Coordinates of the drawing helpers are pixels, x to the right, y upwards;
@@ -24,8 +24,6 @@ struct Colour {
 
 // Linear mix of two colours, alpha included: t = 0 gives a, t = 1 gives b.
 Colour mix(const Colour& a, const Colour& b, float t);
-// A colour from 0..255 bytes.
-Colour rgb(int r, int g, int b);
 
 float clamp01(float v);
 // Smooth step of x between edges e0 and e1 (0 below e0, 1 above e1).
@@ -40,8 +38,6 @@ public:
 
     Colour& at(int x, int y) { return pixels[static_cast<std::size_t>(y) * pictureWidth + x]; }
     const Colour& at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * pictureWidth + x]; }
-    // Pixel with both coordinates wrapped into the picture (for tiling checks and blurs).
-    const Colour& wrapped(int x, int y) const;
 
     // Paints colour c over pixel (x, y) with the given coverage times c.a
     // (colour over: the pixel's alpha is kept). Pixels outside are ignored.
@@ -53,8 +49,6 @@ public:
     void fillDisc(float cx, float cy, float radius, const Colour& c);
     // Filled convex or concave polygon (even-odd rule), 4 x 4 supersampled.
     void fillPolygon(const float* xy, int pointCount, const Colour& c);
-    // Darkens (amount > 0) or lightens (amount < 0) the rectangle's colour.
-    void shadeRect(float x0, float y0, float x1, float y1, float amount);
 
     // The picture as interleaved bytes, `channels` 3 (RGB) or 4 (RGBA) per
     // pixel, row 0 first. Components are clamped to 0..1 and rounded.
