@@ -40,5 +40,6 @@ bool printStatistics = true;
 std::uint32_t frameCount = 0;
 float lastRateTime = 0;
 int objectsDrawn = 0;
+int regularObjectsDrawn = 0, projectiveObjectsDrawn = 0;
 int policeSpawned = 0;
 unsigned int mapTexture = 0;

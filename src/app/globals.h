@@ -49,5 +49,8 @@ extern bool printStatistics;
 extern std::uint32_t frameCount;
 extern float lastRateTime;
 extern int objectsDrawn;
+// The last frame's count of each pass (0 for a pass that did not run), for
+// tools that measure culling.
+extern int regularObjectsDrawn, projectiveObjectsDrawn;
 extern int policeSpawned;
 extern unsigned int mapTexture;  // GL texture name of the captured map, 0 until captured
