@@ -1,9 +1,581 @@
-// bench.cpp -- the `bench` subcommand (not built yet).
+// bench.cpp -- `bench`: the standard play-through measured offscreen.
+//
+// searchlight-headless bench --seed S [--frames N] [--size WxH] [--data DIR]
+//
+// The play-through: the title dismissed at t = 0, five police cars sent at
+// t = 0.5 (the "x" key), then the helicopter flies forward in a slow loop
+// with small zig-zags while the mouse sweeps the searchlight to and fro;
+// 60 warm-up turns, then N measured turns of 1/60 s on the virtual clock,
+// each ended with glFinish. Prints one `name value` a line on stdout.
+//
+// The game is one set of globals per process, and several figures need the
+// very same frames twice: drawn by the game and replayed from display lists,
+// at full size and at an 8 x 8 viewport. So the bench runs each measurement
+// in a child of its own (`bench --phase NAME ...`, re-executing this
+// program) on the same seed. The play-through is deterministic on the
+// virtual clock; every child reports a fingerprint of the scene after its
+// last frame and the bench refuses to compare runs whose scenes differ.
+#include <GL/gl.h>
+#include <sys/mman.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
 
+#include "app/game_loop.h"
+#include "app/globals.h"
+#include "app/input_script.h"
+#include "app/offscreen_game.h"
+#include "app/random.h"
+#include "city/city.h"
 #include "commands.h"
+#include "headless_common.h"
+#include "helicopter/helicopter.h"
+#include "render/searchlight.h"
+#include "traffic/vehicle.h"
 
-int runBench(int, char**) {
-    std::fprintf(stderr, "bench: not available in this build\n");
-    return 2;
+namespace {
+
+constexpr double turnSeconds = 1.0 / 60.0;
+constexpr long warmUpTurns = 60;
+constexpr long defaultFrames = 600;
+constexpr long maxFrames = 10000;
+constexpr int tinyViewport = 8;       // the CPU runs fill almost no pixels
+constexpr int tickContextSize = 64;   // the tick phase draws nothing it measures
+constexpr int floorRepeats = 60;
+constexpr int tickRepeats = 600;
+constexpr int tickPoliceTotal = 100;
+constexpr int floorTexture = 4;       // a wall texture of the city's table
+
+// The course: police sent at this time, a quarter turn to the left every
+// loopSeconds (a hold of "q" long enough for about 90 degrees) with a short
+// zig-zag between, and the mouse swinging on two slow sines.
+constexpr double policeTime = 0.5;
+constexpr int policeCount = 5;
+constexpr double loopSeconds = 4.0;
+constexpr double quarterTurnHold = 0.75;
+constexpr double zigZagHold = 0.25;
+constexpr double mouseInterval = 1.0 / 30.0;
+constexpr double mouseCentreX = 640, mouseCentreY = 512;
+constexpr double mouseSwingX = 40, mouseSwingY = 20;  // pixels: yaw +-0.4 rad, pitch offset 2.1 .. 2.5 rad
+constexpr double mousePeriodX = 5.0, mousePeriodY = 3.7;
+
+struct Options {
+    long seed = -1;
+    long frames = defaultFrames;
+    int width = 1280, height = 1024;
+    const char* dataDir = nullptr;
+    std::string phase;
+};
+
+double clockMs(clockid_t clock) {
+    timespec ts{};
+    clock_gettime(clock, &ts);
+    return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) * 1e-6;
+}
+double wallMs() { return clockMs(CLOCK_MONOTONIC); }
+double threadCpuMs() { return clockMs(CLOCK_THREAD_CPUTIME_ID); }
+
+double median(std::vector<double> v) {
+    if (v.empty()) return 0;
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+// Nearest-rank percentile.
+double percentile(std::vector<double> v, double p) {
+    if (v.empty()) return 0;
+    std::sort(v.begin(), v.end());
+    size_t rank = static_cast<size_t>(std::ceil(p / 100 * static_cast<double>(v.size())));
+    if (rank < 1) rank = 1;
+    return v[rank - 1];
+}
+
+void addKey(InputScript& s, double t, InputEvent::Kind kind, unsigned char key) {
+    InputEvent e;
+    e.time = t;
+    e.kind = kind;
+    e.key = key;
+    s.add(e);
+}
+
+InputScript standardCourse(double seconds) {
+    InputScript s;
+    addKey(s, 0, InputEvent::Kind::KeyDown, ' ');  // dismisses the title card
+    addKey(s, 0, InputEvent::Kind::KeyUp, ' ');
+    addKey(s, 0, InputEvent::Kind::KeyDown, 'w');  // held for the whole run
+    for (int i = 0; i < policeCount; ++i) {
+        addKey(s, policeTime, InputEvent::Kind::KeyDown, 'x');
+        addKey(s, policeTime, InputEvent::Kind::KeyUp, 'x');
+    }
+    for (double t = 1.0; t < seconds; t += loopSeconds) {
+        addKey(s, t, InputEvent::Kind::KeyDown, 'q');
+        addKey(s, t + quarterTurnHold, InputEvent::Kind::KeyUp, 'q');
+        const double zig = t + loopSeconds / 2;
+        addKey(s, zig, InputEvent::Kind::KeyDown, 'e');
+        addKey(s, zig + zigZagHold, InputEvent::Kind::KeyUp, 'e');
+        addKey(s, zig + 2 * zigZagHold, InputEvent::Kind::KeyDown, 'q');
+        addKey(s, zig + 3 * zigZagHold, InputEvent::Kind::KeyUp, 'q');
+    }
+    const double twoPi = 6.283185307179586;
+    for (double t = 0; t < seconds; t += mouseInterval) {
+        InputEvent e;
+        e.time = t;
+        e.kind = InputEvent::Kind::Mouse;
+        e.x = static_cast<int>(std::lround(mouseCentreX + mouseSwingX * std::sin(twoPi * t / mousePeriodX)));
+        e.y = static_cast<int>(std::lround(mouseCentreY + mouseSwingY * std::sin(twoPi * t / mousePeriodY)));
+        s.add(e);
+    }
+    return s;
+}
+
+// The game started on the seed with the course loaded; turn() plays one
+// turn of the loop and feeds the course's input due by then.
+class PlayThrough {
+public:
+    bool start(const Options& o, int width, int height) {
+        if (!enterDataDirectory(o.dataDir)) return false;
+        std::string error;
+        if (!game.createContext(width, height, error)) {
+            std::fprintf(stderr, "bench: no offscreen GL context: %s\n", error.c_str());
+            return false;
+        }
+        course = standardCourse(static_cast<double>(warmUpTurns + o.frames + 1) * turnSeconds);
+        setFixedSeed(static_cast<std::uint32_t>(o.seed));
+        const double t0 = wallMs();
+        game.start();
+        startupMs = wallMs() - t0;
+        return true;
+    }
+    void turn() {
+        course.deliverUntil(static_cast<double>(turns) * turnSeconds, game);
+        game.turn(turnSeconds);
+        ++turns;
+    }
+    void warmUp() {
+        for (long i = 0; i < warmUpTurns; ++i) {
+            turn();
+            glFinish();
+        }
+    }
+
+    OffscreenGame game;
+    InputScript course;
+    long turns = 0;
+    double startupMs = 0;
+};
+
+// FNV-1a over the scene's moving state: every car and the helicopter.
+std::uint64_t sceneFingerprint() {
+    std::uint64_t h = 1469598103934665603ull;
+    auto mix = [&h](float v) {
+        std::uint32_t bits = 0;
+        std::memcpy(&bits, &v, sizeof bits);
+        for (int i = 0; i < 4; ++i) {
+            h ^= (bits >> (8 * i)) & 0xffu;
+            h *= 1099511628211ull;
+        }
+    };
+    for (const Vehicle* car : city.vehicles) {
+        mix(car->position.x);
+        mix(car->position.z);
+        mix(car->heading);
+        mix(car->speed);
+    }
+    mix(helicopter.position.x);
+    mix(helicopter.position.z);
+    mix(helicopter.yaw);
+    mix(badgeModel.fillLevel);
+    return h;
+}
+
+void printFingerprint() {
+    std::printf("fingerprint %016llx\n", static_cast<unsigned long long>(sceneFingerprint()));
+}
+
+void tinyViewportAndScissor() {
+    glViewport(0, 0, tinyViewport, tinyViewport);
+    glScissor(0, 0, tinyViewport, tinyViewport);
+    glEnable(GL_SCISSOR_TEST);
+}
+
+void fullScreenQuad() {
+    glBegin(GL_QUADS);
+    glNormal3f(0, 0, 1);
+    glTexCoord2f(0, 0);
+    glVertex3f(-1, -1, 0);
+    glTexCoord2f(1, 0);
+    glVertex3f(1, -1, 0);
+    glTexCoord2f(1, 1);
+    glVertex3f(1, 1, 0);
+    glTexCoord2f(0, 1);
+    glVertex3f(-1, 1, 0);
+    glEnd();
+}
+
+// The fill floor of a two-pass frame: a clear, then one screen-filling
+// textured quad with the lit pass's state and one with the searchlight
+// pass's (additive, no depth writes, offset, projected texture).
+double floorMedianMs() {
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    std::vector<double> times;
+    for (int r = 0; r < floorRepeats; ++r) {
+        const double t0 = wallMs();
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glEnable(GL_LIGHTING);
+        beginRegularPass();
+        glBindTexture(GL_TEXTURE_2D, city.textureTable[floorTexture]);
+        glColor4f(1, 1, 1, 1);
+        fullScreenQuad();
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_ONE, GL_ONE);
+        glDepthMask(GL_FALSE);
+        glDepthFunc(GL_LESS);
+        glPolygonOffset(-1, -1);
+        glEnable(GL_POLYGON_OFFSET_FILL);
+        beginProjectivePass();
+        fullScreenQuad();
+        glDisable(GL_POLYGON_OFFSET_FILL);
+        glDisable(GL_BLEND);
+        glDepthMask(GL_TRUE);
+        glDisable(GL_TEXTURE_2D);
+        glDisable(GL_LIGHTING);
+        glFinish();
+        times.push_back(wallMs() - t0);
+    }
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    return median(times);
+}
+
+// The game at full size: the frame times, the per-pass object counts,
+// start-up, and afterwards the fill floor.
+int phasePlay(const Options& o) {
+    PlayThrough play;
+    if (!play.start(o, o.width, o.height)) return 1;
+    play.warmUp();
+    std::vector<double> frameMs, regular, projective;
+    for (long i = 0; i < o.frames; ++i) {
+        const double t0 = wallMs();
+        play.turn();
+        glFinish();
+        frameMs.push_back(wallMs() - t0);
+        regular.push_back(regularObjectsDrawn);
+        projective.push_back(projectiveObjectsDrawn);
+    }
+    printFingerprint();
+    const double frameMedian = median(frameMs);
+    const double frameMax = *std::max_element(frameMs.begin(), frameMs.end());
+    const long overTwice =
+        std::count_if(frameMs.begin(), frameMs.end(), [&](double t) { return t > 2 * frameMedian; });
+    std::printf("renderer %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+    std::printf("startup_ms %.3f\n", play.startupMs);
+    std::printf("frame_ms_median %.3f\n", frameMedian);
+    std::printf("frame_ms_p95 %.3f\n", percentile(frameMs, 95));
+    std::printf("frame_ms_max %.3f\n", frameMax);
+    std::printf("frames_over_twice_median %ld\n", overTwice);
+    std::printf("regular_objects_median %.1f\n", median(regular));
+    std::printf("projective_objects_median %.1f\n", median(projective));
+    std::printf("floor_ms_median %.3f\n", floorMedianMs());
+    return 0;
+}
+
+// The same turns with an 8 x 8 viewport and scissor: main-thread CPU time.
+int phaseCpu(const Options& o) {
+    PlayThrough play;
+    if (!play.start(o, o.width, o.height)) return 1;
+    tinyViewportAndScissor();
+    play.warmUp();
+    std::vector<double> cpuMs;
+    for (long i = 0; i < o.frames; ++i) {
+        const double t0 = threadCpuMs();
+        play.turn();
+        glFinish();
+        cpuMs.push_back(threadCpuMs() - t0);
+    }
+    printFingerprint();
+    std::printf("cpu_ms_median %.3f\n", median(cpuMs));
+    return 0;
+}
+
+long residentMegabytes() {
+    std::FILE* f = std::fopen("/proc/self/statm", "r");
+    if (!f) return -1;
+    long pages = 0, resident = 0;
+    const bool ok = std::fscanf(f, "%ld %ld", &pages, &resident) == 2;
+    std::fclose(f);
+    return ok ? resident * sysconf(_SC_PAGESIZE) / (1024 * 1024) : -1;
+}
+
+// The same turns recorded into one display list each while they run
+// (compile and execute), then replayed: at full size for the wall time of
+// the GL work alone, at 8 x 8 for the main thread's share of it.
+int phaseReplay(const Options& o) {
+    PlayThrough play;
+    if (!play.start(o, o.width, o.height)) return 1;
+    play.warmUp();
+    const GLsizei count = static_cast<GLsizei>(o.frames);
+    const GLuint base = glGenLists(count);
+    if (base == 0) {
+        std::fprintf(stderr, "bench: no display lists for %ld frames\n", o.frames);
+        return 1;
+    }
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    for (GLsizei i = 0; i < count; ++i) {
+        glNewList(base + static_cast<GLuint>(i), GL_COMPILE_AND_EXECUTE);
+        play.turn();
+        glEndList();
+        glFinish();
+        const GLenum error = glGetError();
+        if (error != GL_NO_ERROR) {
+            // A list begun inside the turn (glNewList cannot nest) ends here.
+            std::fprintf(stderr, "bench: GL error 0x%x while recording frame %d\n", error, static_cast<int>(i));
+            return 1;
+        }
+    }
+    printFingerprint();
+    std::printf("replay_rss_mb %ld\n", residentMegabytes());
+
+    std::vector<double> replayMs, cpuReplayMs;
+    for (GLsizei i = 0; i < count; ++i) {
+        const double t0 = wallMs();
+        glCallList(base + static_cast<GLuint>(i));
+        glFinish();
+        replayMs.push_back(wallMs() - t0);
+    }
+    tinyViewportAndScissor();
+    for (GLsizei i = 0; i < count; ++i) {
+        const double t0 = threadCpuMs();
+        glCallList(base + static_cast<GLuint>(i));
+        glFinish();
+        cpuReplayMs.push_back(threadCpuMs() - t0);
+    }
+    std::printf("replay_ms_median %.3f\n", median(replayMs));
+    std::printf("cpu_replay_ms_median %.3f\n", median(cpuReplayMs));
+    return 0;
+}
+
+// The simulation part of idle alone (three driving sub-steps and the smoke
+// step), looped on the play-through's state after the warm-up: first with
+// its 19 cars and 5 police, then with police added up to 100.
+double tickMedianUs() {
+    const float dt = static_cast<float>(turnSeconds);
+    std::vector<double> us;
+    for (int i = 0; i < tickRepeats; ++i) {
+        const double t0 = threadCpuMs();
+        city.updateVehicles(dt / 3);
+        city.updateVehicles(dt / 3);
+        city.updateVehicles(dt / 3);
+        city.updateVehicleSmoke(dt);
+        us.push_back((threadCpuMs() - t0) * 1e3);
+    }
+    return median(us);
+}
+
+int phaseTick(const Options& o) {
+    PlayThrough play;
+    if (!play.start(o, tickContextSize, tickContextSize)) return 1;
+    play.warmUp();
+    std::printf("tick_us_median %.2f\n", tickMedianUs());
+    while (static_cast<int>(policeCars.size()) < tickPoliceTotal) createPoliceCar();
+    std::printf("tick_us_100police %.2f\n", tickMedianUs());
+    return 0;
+}
+
+// ---- the parent: runs the phases and prints the figures ----
+
+using Figures = std::map<std::string, std::string>;
+
+// Runs `bench --phase NAME ...` as a child and collects its `name value`
+// lines. The child's diagnostics go to a memory file, shown only when it
+// fails, so the loaders' chatter stays out of the way.
+bool runPhase(const char* phase, const Options& o, Figures& figures) {
+    int out[2];
+    if (pipe(out) != 0) {
+        std::perror("bench: pipe");
+        return false;
+    }
+    const int errFd = memfd_create("bench-stderr", 0);
+    std::vector<std::string> args = {"searchlight-headless", "bench", "--phase", phase,
+                                     "--seed", std::to_string(o.seed), "--frames", std::to_string(o.frames),
+                                     "--size", std::to_string(o.width) + "x" + std::to_string(o.height)};
+    if (o.dataDir) {
+        args.push_back("--data");
+        args.push_back(o.dataDir);
+    }
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    std::fflush(nullptr);
+    const pid_t pid = fork();
+    if (pid < 0) {
+        std::perror("bench: fork");
+        return false;
+    }
+    if (pid == 0) {
+        dup2(out[1], STDOUT_FILENO);
+        if (errFd >= 0) dup2(errFd, STDERR_FILENO);
+        close(out[0]);
+        close(out[1]);
+        execv("/proc/self/exe", argv.data());
+        std::perror("bench: /proc/self/exe");
+        _exit(127);
+    }
+    close(out[1]);
+    std::string text;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = read(out[0], buffer, sizeof buffer);
+        if (n > 0) {
+            text.append(buffer, static_cast<size_t>(n));
+        } else if (n == 0 || errno != EINTR) {
+            break;
+        }
+    }
+    close(out[0]);
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    const bool ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    if (!ok) {
+        std::fprintf(stderr, "bench: the %s phase failed (status %d); its messages:\n", phase, status);
+        if (errFd >= 0) {
+            lseek(errFd, 0, SEEK_SET);
+            ssize_t n;
+            while ((n = read(errFd, buffer, sizeof buffer)) > 0) std::fwrite(buffer, 1, static_cast<size_t>(n), stderr);
+        }
+    }
+    if (errFd >= 0) close(errFd);
+
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        const std::string line = text.substr(start, end - start);
+        const size_t space = line.find(' ');
+        if (space != std::string::npos) {
+            const std::string name = line.substr(0, space);
+            // Each phase's fingerprint is kept apart for the comparison.
+            figures[name == "fingerprint" ? name + "_" + phase : name] = line.substr(space + 1);
+        }
+        start = end + 1;
+    }
+    return ok;
+}
+
+double number(const Figures& f, const char* name) {
+    const auto it = f.find(name);
+    return it == f.end() ? std::nan("") : std::strtod(it->second.c_str(), nullptr);
+}
+
+bool parseOptions(int argc, char** argv, Options& o) {
+    for (int i = 0; i < argc; ++i) {
+        const bool hasValue = i + 1 < argc;
+        if (std::strcmp(argv[i], "--seed") == 0 && hasValue) {
+            char* end = nullptr;
+            o.seed = std::strtol(argv[++i], &end, 10);
+            if (*end != '\0' || o.seed < 0 || o.seed > 0xffffffffL) {
+                std::fprintf(stderr, "bench: bad seed \"%s\"\n", argv[i]);
+                return false;
+            }
+        } else if (std::strcmp(argv[i], "--frames") == 0 && hasValue) {
+            char* end = nullptr;
+            o.frames = std::strtol(argv[++i], &end, 10);
+            if (*end != '\0' || o.frames < 1 || o.frames > maxFrames) {
+                std::fprintf(stderr, "bench: --frames must be 1 to %ld\n", maxFrames);
+                return false;
+            }
+        } else if (std::strcmp(argv[i], "--size") == 0 && hasValue) {
+            if (!parseSize(argv[++i], o.width, o.height)) {
+                std::fprintf(stderr, "bench: bad size \"%s\" (expected WxH)\n", argv[i]);
+                return false;
+            }
+        } else if (std::strcmp(argv[i], "--data") == 0 && hasValue) {
+            o.dataDir = argv[++i];
+        } else if (std::strcmp(argv[i], "--phase") == 0 && hasValue) {
+            o.phase = argv[++i];
+        } else {
+            std::fprintf(stderr, "bench: unknown or incomplete argument \"%s\"\n", argv[i]);
+            return false;
+        }
+    }
+    if (o.seed < 0) {
+        std::fprintf(stderr, "bench: --seed S is required\n");
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int runBench(int argc, char** argv) {
+    Options o;
+    if (!parseOptions(argc, argv, o)) return 2;
+    if (o.phase == "play") return phasePlay(o);
+    if (o.phase == "cpu") return phaseCpu(o);
+    if (o.phase == "replay") return phaseReplay(o);
+    if (o.phase == "tick") return phaseTick(o);
+    if (!o.phase.empty()) {
+        std::fprintf(stderr, "bench: unknown phase \"%s\"\n", o.phase.c_str());
+        return 2;
+    }
+
+    // One phase at a time: the machine's two cores belong to the measured one.
+    Figures f;
+    for (const char* phase : {"play", "cpu", "replay", "tick"}) {
+        if (!runPhase(phase, o, f)) return 1;
+    }
+    const std::string& fingerprint = f["fingerprint_play"];
+    if (fingerprint.empty() || f["fingerprint_cpu"] != fingerprint || f["fingerprint_replay"] != fingerprint) {
+        std::fprintf(stderr, "bench: the runs did not play the same frames (fingerprints %s, %s, %s)\n",
+                     fingerprint.c_str(), f["fingerprint_cpu"].c_str(), f["fingerprint_replay"].c_str());
+        return 1;
+    }
+
+    const double frameMedian = number(f, "frame_ms_median");
+    const double replayMedian = number(f, "replay_ms_median");
+    const double cpuMedian = number(f, "cpu_ms_median");
+    const double cpuReplayMedian = number(f, "cpu_replay_ms_median");
+    std::printf("renderer %s\n", f["renderer"].c_str());
+    std::printf("size %dx%d\n", o.width, o.height);
+    std::printf("frames %ld\n", o.frames);
+    std::printf("frame_ms_median %s\n", f["frame_ms_median"].c_str());
+    std::printf("frame_ms_p95 %s\n", f["frame_ms_p95"].c_str());
+    std::printf("replay_ms_median %s\n", f["replay_ms_median"].c_str());
+    std::printf("ratio_frame_to_replay %.3f\n", frameMedian / replayMedian);
+    std::printf("floor_ms_median %s\n", f["floor_ms_median"].c_str());
+    std::printf("cpu_ms_median %s\n", f["cpu_ms_median"].c_str());
+    std::printf("cpu_replay_ms_median %s\n", f["cpu_replay_ms_median"].c_str());
+    std::printf("ratio_cpu_to_replay %.3f\n", cpuMedian / cpuReplayMedian);
+    std::printf("tick_us_median %s\n", f["tick_us_median"].c_str());
+    std::printf("tick_us_100police %s\n", f["tick_us_100police"].c_str());
+    std::printf("regular_objects_median %s\n", f["regular_objects_median"].c_str());
+    std::printf("projective_objects_median %s\n", f["projective_objects_median"].c_str());
+    std::printf("startup_ms %s\n", f["startup_ms"].c_str());
+    std::fflush(stdout);
+    // Not figures of the interface, but what the hitch target and the
+    // replay's memory need to be judged by.
+    std::fprintf(stderr, "bench: slowest frame %s ms, %s frames over twice the median; replay lists %s MB resident\n",
+                 f["frame_ms_max"].c_str(), f["frames_over_twice_median"].c_str(), f["replay_rss_mb"].c_str());
+    return 0;
 }
