@@ -1,7 +1,6 @@
 // The data set as a whole: every file the game reads is there, in a form
 // the game's readers take, and the same bytes come out of every run.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -19,10 +18,11 @@ namespace {
 
 // The city's texture table, in its order (index = position).
 const char* const cityTextures[21] = {
-    "buildingroof.rgb", "rooftopbumpjpg.rgb", "road.rgb",     "road04.rgb",    "building.rgb",   "building2.rgb",
-    "windows1.rgb",     "windows2.rgb",       "windows3.rgb", "grnbldg2.rgb",  "ssb.rgb",        "towfront2.rgb",
-    "office1.rgb",      "apts.rgb",           "sidewalk.rgb", "roadh.rgb",     "roadv.rgb",      "roadi.rgb",
-    "smoke2.rgb",       "smokeblack2.rgb",    "screenshot.rgb"};
+    "buildingroof.rgb", "rooftopbumpjpg.rgb", "road.rgb",     "road04.rgb",   "building.rgb",
+    "building2.rgb",    "windows1.rgb",       "windows2.rgb", "windows3.rgb", "grnbldg2.rgb",
+    "ssb.rgb",          "towfront2.rgb",      "office1.rgb",  "apts.rgb",     "sidewalk.rgb",
+    "roadh.rgb",        "roadv.rgb",          "roadi.rgb",    "smoke2.rgb",   "smokeblack2.rgb",
+    "screenshot.rgb"};
 
 const std::vector<DataFile>& dataSet() {
     static const std::vector<DataFile> files = buildDataSet();
@@ -53,7 +53,8 @@ TEST(DataSet, SameBytesOnEveryRun) {
 // image and both models; every texture a model material names is there too.
 TEST(DataSet, HasEveryFileTheGameReads) {
     for (int i = 0; i < 21; ++i) EXPECT_EQ(textureRecipes()[i].fileName, std::string(cityTextures[i])) << i;
-    for (const char* name : {"spotlight_image.ppm", "copter.3ds", "policebadge.3ds"}) dataSetFile(dataSet(), name);
+    for (const char* name : {"spotlight_image.ppm", "copter.3ds", "policebadge.3ds"})
+        dataSetFile(dataSet(), name);
     for (const char* model : {"copter.3ds", "policebadge.3ds"}) {
         const DataFile& file = dataSetFile(dataSet(), model);
         ModelData data;
@@ -82,14 +83,16 @@ TEST(DataSet, TexturesDecodeToTheirPictures) {
         const DecodedImage image = decodeSgi(file.bytes);
         (image.channels == 4 ? rgba : rgb) = true;
         for (int size : {image.width, image.height}) {
-            EXPECT_TRUE(size >= 32 && size <= 512 && (size & (size - 1)) == 0) << recipe.fileName << " " << size;
+            EXPECT_TRUE(size >= 32 && size <= 512 && (size & (size - 1)) == 0)
+                << recipe.fileName << " " << size;
         }
         const Picture picture = paintRecipe(recipe);
         std::vector<std::uint8_t> expect = picture.toBytes(4);
         if (image.channels == 3) {
             for (size_t i = 3; i < expect.size(); i += 4) expect[i] = 255;
         }
-        EXPECT_TRUE(image.rgba == std::vector<unsigned char>(expect.begin(), expect.end())) << recipe.fileName;
+        EXPECT_TRUE(image.rgba == std::vector<unsigned char>(expect.begin(), expect.end()))
+            << recipe.fileName;
     }
     EXPECT_TRUE(runLength && verbatim && rgb && rgba);
     EXPECT_EQ(recipeFor("smoke2.rgb").channels, 4);
@@ -110,7 +113,8 @@ TEST(DataSet, SpotlightImageIsASoftBrightDiscOnBlack) {
     const int w = image.width, h = image.height;
     auto sample = [&](int x, int y) { return image.samples[(static_cast<size_t>(y) * w + x) * 3]; };
     for (int i = 0; i < w; ++i) {
-        EXPECT_EQ(sample(i, 0) | sample(i, h - 1) | sample(0, i % h) | sample(w - 1, i % h), 0) << "border " << i;
+        EXPECT_EQ(sample(i, 0) | sample(i, h - 1) | sample(0, i % h) | sample(w - 1, i % h), 0)
+            << "border " << i;
     }
     EXPECT_GE(sample(w / 2, h / 2), 230);
     // Brightness falls off outwards, softly: some pixels lie between dark and full.

@@ -73,7 +73,8 @@ TEST(MeshBuilder, SlicingIntoBandsKeepsTheSurface) {
         float total = 0;
         z = 0;
         for (const Face& f : mesh.faces) {
-            const Vector3 n = (mesh.vertices[f.b] - mesh.vertices[f.a]).cross(mesh.vertices[f.c] - mesh.vertices[f.a]);
+            const Vector3 n =
+                (mesh.vertices[f.b] - mesh.vertices[f.a]).cross(mesh.vertices[f.c] - mesh.vertices[f.a]);
             total += n.length() / 2;
             z = std::min(z, n.z);
         }
@@ -119,7 +120,8 @@ TEST(HelicopterModel, ObjectsSizeAndHeading) {
     EXPECT_GT(rotorLo.z, 0.85f * hi.z - 0.15f * lo.z) << "rotor above the cabin";
     float reach = 0;
     const Vector3 hub = centroid(*mainRotor);
-    for (const Vector3& v : mainRotor->vertices) reach = std::max(reach, std::hypot(v.x - hub.x, v.y - hub.y));
+    for (const Vector3& v : mainRotor->vertices)
+        reach = std::max(reach, std::hypot(v.x - hub.x, v.y - hub.y));
     EXPECT_GT(reach, 0.4f * (hi.y - lo.y)) << "blades reach over most of the helicopter";
 }
 

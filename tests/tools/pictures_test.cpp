@@ -77,7 +77,8 @@ TEST(StreetTextures, MarkingsJoinAcrossTileEdges) {
     for (int i = 0; i + 1 < n; ++i) {
         roughestColumnStep = std::max(roughestColumnStep, columnDifference(roadh, i, i + 1));
         roughestRowStep = std::max(roughestRowStep, rowDifference(roadv, i, i + 1));
-        roughestSlabStep = std::max({roughestSlabStep, columnDifference(sidewalk, i, i + 1), rowDifference(sidewalk, i, i + 1)});
+        roughestSlabStep = std::max(
+            {roughestSlabStep, columnDifference(sidewalk, i, i + 1), rowDifference(sidewalk, i, i + 1)});
     }
     EXPECT_LE(columnDifference(roadh, n - 1, 0), roughestColumnStep);
     EXPECT_LE(rowDifference(roadv, n - 1, 0), roughestRowStep);
@@ -102,8 +103,10 @@ TEST(StreetTextures, CrossingHasNoCentreLineAndMeetsTheKerbs) {
     // at the crossing's corners, where those rows arrive.
     auto light = [](const Colour& c) { return (c.r + c.g + c.b) / 3 > 0.42f; };
     for (int y = 1; y < kerbWidth - 2; ++y) {
-        ASSERT_TRUE(light(roadh.at(n - 1, y)) && light(roadh.at(n - 1, n - 1 - y))) << "street kerb row " << y;
-        EXPECT_TRUE(light(crossing.at(0, y)) && light(crossing.at(0, n - 1 - y))) << "crossing corner row " << y;
+        ASSERT_TRUE(light(roadh.at(n - 1, y)) && light(roadh.at(n - 1, n - 1 - y)))
+            << "street kerb row " << y;
+        EXPECT_TRUE(light(crossing.at(0, y)) && light(crossing.at(0, n - 1 - y)))
+            << "crossing corner row " << y;
         EXPECT_TRUE(light(crossing.at(n - 1, y)) && light(crossing.at(y, 0))) << "crossing corner " << y;
     }
     EXPECT_FALSE(light(crossing.at(n / 2, n / 2)));
@@ -111,8 +114,8 @@ TEST(StreetTextures, CrossingHasNoCentreLineAndMeetsTheKerbs) {
 
 // Ten different facades, each a dark wall with some warm lit windows.
 TEST(FacadeTextures, TenDistinctNightFacadesWithLitWindows) {
-    const char* names[] = {"building.rgb", "building2.rgb", "windows1.rgb", "windows2.rgb", "windows3.rgb",
-                           "grnbldg2.rgb", "ssb.rgb",       "towfront2.rgb", "office1.rgb", "apts.rgb"};
+    const char* names[] = {"building.rgb", "building2.rgb", "windows1.rgb",  "windows2.rgb", "windows3.rgb",
+                           "grnbldg2.rgb", "ssb.rgb",       "towfront2.rgb", "office1.rgb",  "apts.rgb"};
     std::vector<Picture> facades;
     for (const char* name : names) facades.push_back(paintFile(name));
     for (size_t i = 0; i < facades.size(); ++i) {
@@ -187,10 +190,11 @@ TEST(TitleCard, CarriesTheWholeControlTable) {
     }
     EXPECT_EQ(lines.front().text, "SEARCHLIGHT");
     EXPECT_EQ(lines.back().text, "PRESS ANY KEY");
-    const char* controls[][2] = {{"W / S", "FORWARD / BACK"}, {"A / D", "STRAFE"},  {"Q / E", "TURN"},
-                                 {"Z / C", "VIEW"},            {"MOUSE", "SEARCHLIGHT"}, {"SPACE", "SUSPEND"},
-                                 {"= / -", "RAISE / LOWER"},   {"[ / ]", "COCKPIT / CHASE"}, {"X", "POLICE CAR"},
-                                 {"ESC", "QUIT"}};
+    const char* controls[][2] = {{"W / S", "FORWARD / BACK"}, {"A / D", "STRAFE"},
+                                 {"Q / E", "TURN"},           {"Z / C", "VIEW"},
+                                 {"MOUSE", "SEARCHLIGHT"},    {"SPACE", "SUSPEND"},
+                                 {"= / -", "RAISE / LOWER"},  {"[ / ]", "COCKPIT / CHASE"},
+                                 {"X", "POLICE CAR"},         {"ESC", "QUIT"}};
     for (const auto& control : controls) {
         bool found = false;
         for (size_t i = 0; i + 1 < lines.size(); ++i) {
@@ -239,7 +243,8 @@ TEST(TitleCard, NameIsUprightInTheDecodedFile) {
         const int y = static_cast<int>(title.y + (glyphHeight - 1 - row + 0.5f) * title.style.scaleY);
         return card.at(x, y);
     };
-    ASSERT_TRUE(glyphPixel('S', 1, 0) && !glyphPixel('S', 0, 0) && glyphPixel('S', 0, 1) && !glyphPixel('S', 4, 6));
+    ASSERT_TRUE(glyphPixel('S', 1, 0) && !glyphPixel('S', 0, 0) && glyphPixel('S', 0, 1) &&
+                !glyphPixel('S', 4, 6));
     // The name is pale yellow; its glow around the strokes is orange, with little blue.
     EXPECT_GT(centreOf(1, 0)[2], 150) << "top stroke of the S";
     EXPECT_GT(centreOf(0, 1)[2], 150) << "upper left stroke";

@@ -50,7 +50,8 @@ TEST(SgiWriter, RunLengthRowsDecodeToTheSameBytes) {
         while (row.size() < 257) {
             const int n = 1 + gameRandom() % 140;
             const std::uint8_t v = static_cast<std::uint8_t>(gameRandom());
-            for (int k = 0; k < n; ++k) row.push_back(gameRandom() % 2 ? v : static_cast<std::uint8_t>(gameRandom()));
+            for (int k = 0; k < n; ++k)
+                row.push_back(gameRandom() % 2 ? v : static_cast<std::uint8_t>(gameRandom()));
         }
         rows.push_back(row);
     }
@@ -59,7 +60,8 @@ TEST(SgiWriter, RunLengthRowsDecodeToTheSameBytes) {
         encodeSgiRow(row.data(), static_cast<int>(row.size()), packed);
         ASSERT_EQ(packed.back(), 0) << "rows end with a zero count";
         EXPECT_LE(packed.size(), row.size() + row.size() / 127 + 2) << "never much larger than the row";
-        EXPECT_EQ(decodeRow(packed, static_cast<int>(row.size())), std::vector<unsigned char>(row.begin(), row.end()));
+        EXPECT_EQ(decodeRow(packed, static_cast<int>(row.size())),
+                  std::vector<unsigned char>(row.begin(), row.end()));
     }
 }
 
@@ -98,7 +100,8 @@ TEST(SgiWriter, HeaderAndVerbatimLayout) {
 TEST(SgiWriter, PicturesRoundTripThroughTheGameDecoder) {
     Picture p(37, 11);  // odd sizes catch stride mistakes
     for (int y = 0; y < p.height(); ++y) {
-        for (int x = 0; x < p.width(); ++x) p.at(x, y) = Colour(x / 36.0f, y / 10.0f, (x * y % 5) / 4.0f, (x % 3) / 2.0f);
+        for (int x = 0; x < p.width(); ++x)
+            p.at(x, y) = Colour(x / 36.0f, y / 10.0f, (x * y % 5) / 4.0f, (x % 3) / 2.0f);
     }
     for (int channels : {3, 4}) {
         const std::vector<std::uint8_t> expect = p.toBytes(4);
@@ -165,7 +168,8 @@ TEST(TdsWriter, ModelsReadBackThroughTheGameReader) {
     ModelData model;
     ModelFileReader reader;
     reader.log = nullptr;
-    ASSERT_EQ(reader.readBytes(model, file.data(), file.size(), "test.3ds"), ModelReadStatus::ok) << reader.error();
+    ASSERT_EQ(reader.readBytes(model, file.data(), file.size(), "test.3ds"), ModelReadStatus::ok)
+        << reader.error();
     ASSERT_EQ(model.materialCount, 2);
     EXPECT_STREQ(model.materials[0].name, "plain");
     EXPECT_EQ(model.materials[0].colour[2], 30);

@@ -53,7 +53,8 @@ std::vector<Vector3> shieldOutline(float z) {
     return outline;
 }
 
-std::vector<Vector3> scaledAbout(const std::vector<Vector3>& outline, const Vector3& middle, float k, float z) {
+std::vector<Vector3> scaledAbout(const std::vector<Vector3>& outline, const Vector3& middle, float k,
+                                 float z) {
     std::vector<Vector3> out;
     for (const Vector3& p : outline) {
         Vector3 q = middle + (p - middle) * k;

@@ -24,7 +24,7 @@ struct TextStyle {
     float scaleY = 3;  // and up
     Colour colour{1, 1, 1, 1};
     Colour shadow{0, 0, 0, 0.85f};  // drawn one font pixel down and right; alpha 0 for none
-    float shadowOffset = 1;        // in font pixels
+    float shadowOffset = 1;         // in font pixels
 };
 
 // Width and height in picture pixels of `text` drawn with `style` (no trailing spacing).

@@ -73,7 +73,8 @@ std::vector<DataFile> buildDataSet() {
     std::vector<DataFile> files;
     for (const TextureRecipe& recipe : textureRecipes()) {
         const Picture picture = paintRecipe(recipe);
-        files.push_back({recipe.fileName, encodeSgi(picture, recipe.channels, recipe.storage, recipe.fileName)});
+        files.push_back(
+            {recipe.fileName, encodeSgi(picture, recipe.channels, recipe.storage, recipe.fileName)});
     }
     seedFromName(spotlightFile);
     files.push_back({spotlightFile, encodePpm(paintSpotlight())});

@@ -49,13 +49,20 @@ Light pickOfficeLight(float litShare) {
 
 Colour interiorColour(Light light) {
     switch (light) {
-        case Light::warm: return warmLight;
-        case Light::amber: return amberLight;
-        case Light::curtained: return warmLight;
-        case Light::blinds: return mix(warmLight, fluorescentLight, 0.5f);
-        case Light::fluorescent: return fluorescentLight;
-        case Light::television: return mix(televisionLight, Colour(0.1f, 0.1f, 0.2f), 0.3f);
-        case Light::dark: break;
+        case Light::warm:
+            return warmLight;
+        case Light::amber:
+            return amberLight;
+        case Light::curtained:
+            return warmLight;
+        case Light::blinds:
+            return mix(warmLight, fluorescentLight, 0.5f);
+        case Light::fluorescent:
+            return fluorescentLight;
+        case Light::television:
+            return mix(televisionLight, Colour(0.1f, 0.1f, 0.2f), 0.3f);
+        case Light::dark:
+            break;
     }
     return darkGlass;
 }
@@ -86,7 +93,9 @@ void paintPane(Picture& p, float x0, float y0, float x1, float y1, Light light) 
                     c = c * (0.6f + 0.4f * fy);
                 }
             }
-            p.paint(x, y, c, std::fmin(1.0f, std::fmin(x + 1 - x0, x1 - x)) * std::fmin(1.0f, std::fmin(y + 1 - y0, y1 - y)));
+            p.paint(x, y, c,
+                    std::fmin(1.0f, std::fmin(x + 1 - x0, x1 - x)) *
+                        std::fmin(1.0f, std::fmin(y + 1 - y0, y1 - y)));
         }
     }
 }
@@ -95,8 +104,8 @@ struct WindowFrame {
     Colour colour{0.2f, 0.2f, 0.2f};
     float width = 2;
     bool centreMullion = false;
-    bool transom = false;       // horizontal bar at two thirds of the height
-    float sill = 0;             // height of a stone sill below; 0 for none
+    bool transom = false;  // horizontal bar at two thirds of the height
+    float sill = 0;        // height of a stone sill below; 0 for none
     Colour sillColour{0.6f, 0.58f, 0.54f};
 };
 
@@ -132,9 +141,11 @@ void paintMasonry(Picture& p, float x0, float y0, float x1, float y1, const Colo
         const int offset = (row % 2) * length / 2;
         for (int x = static_cast<int>(x0); x < static_cast<int>(x1); ++x) {
             const int column = (x - static_cast<int>(x0) + offset) / length;
-            const bool isJoint = (y - static_cast<int>(y0)) % course == 0 || (x - static_cast<int>(x0) + offset) % length == 0;
+            const bool isJoint =
+                (y - static_cast<int>(y0)) % course == 0 || (x - static_cast<int>(x0) + offset) % length == 0;
             const float dirt = 0.8f + 0.35f * soot.fractal(x / 32.0f, y / 32.0f, 3);
-            const Colour c = isJoint ? joint : unit * (1 - toneRange / 2 + toneRange * cellTone(cells, column, row));
+            const Colour c =
+                isJoint ? joint : unit * (1 - toneRange / 2 + toneRange * cellTone(cells, column, row));
             p.at(x, y) = c * dirt;
         }
     }
@@ -172,7 +183,8 @@ void paintCornice(Picture& p, float y0, float y1, const Colour& stone) {
 }
 
 // A shop's glowing sign with text in the generator's font.
-void paintSign(Picture& p, float x0, float y0, float x1, float y1, const std::string& text, const Colour& glow) {
+void paintSign(Picture& p, float x0, float y0, float x1, float y1, const std::string& text,
+               const Colour& glow) {
     p.fillRect(x0, y0, x1, y1, Colour(0.06f, 0.05f, 0.08f));
     TextStyle style;
     style.scaleX = 2;
@@ -273,7 +285,8 @@ Picture paintCurtainWallFacade() {
     const Colour spandrel{0.10f, 0.13f, 0.17f};
     // Tall lobby glazing, lit.
     paintPane(p, 0, 0, N, lobbyHeight, Light::warm);
-    for (int c = 0; c <= columns; ++c) p.fillRect(c * columnWidth - 3, 0, c * columnWidth + 3, lobbyHeight, Colour(0.12f, 0.12f, 0.13f));
+    for (int c = 0; c <= columns; ++c)
+        p.fillRect(c * columnWidth - 3, 0, c * columnWidth + 3, lobbyHeight, Colour(0.12f, 0.12f, 0.13f));
     for (int floor = 0; floor < floors; ++floor) {
         const float y = lobbyHeight + floor * floorHeight;
         // Offices are lit in runs along a floor: someone works late in one wing.
@@ -282,7 +295,8 @@ Picture paintCurtainWallFacade() {
         for (int c = 0; c < columns; ++c) {
             if (run == 0) {
                 run = 1 + randomBelow(4);
-                light = gameRandomFraction() < 0.4f ? (gameRandom() % 4 ? Light::fluorescent : Light::warm) : Light::dark;
+                light = gameRandomFraction() < 0.4f ? (gameRandom() % 4 ? Light::fluorescent : Light::warm)
+                                                    : Light::dark;
             }
             --run;
             const float x = c * columnWidth;
@@ -296,7 +310,8 @@ Picture paintCurtainWallFacade() {
         p.fillRect(0, y, N, y + 6, spandrel);
         p.fillRect(0, y + 5, N, y + 6, mullion * 0.7f);
     }
-    for (int c = 0; c <= columns; ++c) p.fillRect(c * columnWidth - 1, lobbyHeight, c * columnWidth + 1, N, mullion);
+    for (int c = 0; c <= columns; ++c)
+        p.fillRect(c * columnWidth - 1, lobbyHeight, c * columnWidth + 1, N, mullion);
     p.fillRect(0, N - 8, N, N, Colour(0.32f, 0.35f, 0.38f));
     p.fillRect(0, lobbyHeight - 2, N, lobbyHeight + 2, Colour(0.25f, 0.27f, 0.3f));
     return p;
@@ -402,8 +417,10 @@ Picture paintShopFacade() {
     paintMasonry(p, 0, 0, N, N, Colour(0.60f, 0.46f, 0.30f), Colour(0.42f, 0.38f, 0.34f), 4, 10, 0.3f);
     // Three shopfronts with awnings and glowing signs.
     const char* names[3] = {"CAFE", "BAR", "24H"};
-    const Colour signs[3] = {Colour(1.0f, 0.35f, 0.55f), Colour(0.35f, 0.9f, 1.0f), Colour(1.0f, 0.85f, 0.3f)};
-    const Colour awnings[3] = {Colour(0.6f, 0.12f, 0.1f), Colour(0.1f, 0.35f, 0.18f), Colour(0.12f, 0.2f, 0.45f)};
+    const Colour signs[3] = {Colour(1.0f, 0.35f, 0.55f), Colour(0.35f, 0.9f, 1.0f),
+                             Colour(1.0f, 0.85f, 0.3f)};
+    const Colour awnings[3] = {Colour(0.6f, 0.12f, 0.1f), Colour(0.1f, 0.35f, 0.18f),
+                               Colour(0.12f, 0.2f, 0.45f)};
     p.fillRect(0, 0, N, 74, Colour(0.12f, 0.11f, 0.11f));
     for (int i = 0; i < 3; ++i) {
         const float x0 = 6 + i * 84.0f, x1 = x0 + 76;
@@ -467,7 +484,8 @@ Picture paintArtDecoFacade() {
             // Chevron spandrel panel.
             for (int k = 0; k < 3; ++k) {
                 const float cy = y + 1.5f + k * 1.8f;
-                const float chevron[8] = {x0 + 2, cy + 2, (x0 + x1) / 2, cy, x1 - 2, cy + 2, (x0 + x1) / 2, cy + 1};
+                const float chevron[8] = {x0 + 2, cy + 2, (x0 + x1) / 2, cy,
+                                          x1 - 2, cy + 2, (x0 + x1) / 2, cy + 1};
                 p.fillPolygon(chevron, 4, Colour(0.72f, 0.6f, 0.35f));
             }
         }
@@ -560,9 +578,10 @@ Picture paintApartmentFacade() {
                 WindowFrame door = w;
                 door.sill = 0;
                 paintWindow(p, x + 36, y + 2, x + 56, y + 30, pickHomeLight(0.4f), door);
-                p.fillRect(x + 2, y - 2, x + 62, y + 2, render * 1.25f);   // slab edge
+                p.fillRect(x + 2, y - 2, x + 62, y + 2, render * 1.25f);  // slab edge
                 p.fillRect(x + 2, y - 5, x + 62, y - 2, Colour(0, 0, 0, 0.4f));
-                for (float bx = x + 3; bx < x + 62; bx += 4) p.fillRect(bx, y + 2, bx + 1, y + 12, Colour(0.15f, 0.15f, 0.16f));
+                for (float bx = x + 3; bx < x + 62; bx += 4)
+                    p.fillRect(bx, y + 2, bx + 1, y + 12, Colour(0.15f, 0.15f, 0.16f));
                 p.fillRect(x + 2, y + 12, x + 62, y + 13.5f, Colour(0.15f, 0.15f, 0.16f));
             } else {
                 paintWindow(p, x + 10, y + 10, x + 54, y + 30, pickHomeLight(0.45f), w);

@@ -11,11 +11,11 @@ constexpr int N = groundTextureSize;
 constexpr float pixelsPerUnit = N / tileWorldSize;
 
 // Street layout across the street, in pixels from the street's centre.
-constexpr float laneOffset = 0.8f * pixelsPerUnit;   // cars drive here
-constexpr float wheelTrack = 0.2f * pixelsPerUnit;   // wheels either side of it
-constexpr float centreLineHalfGap = 2;                // between the two yellow lines
+constexpr float laneOffset = 0.8f * pixelsPerUnit;  // cars drive here
+constexpr float wheelTrack = 0.2f * pixelsPerUnit;  // wheels either side of it
+constexpr float centreLineHalfGap = 2;              // between the two yellow lines
 constexpr float centreLineWidth = 3;
-constexpr float edgeLineInset = 16;                   // white edge line, from the kerb
+constexpr float edgeLineInset = 16;  // white edge line, from the kerb
 constexpr float edgeLineWidth = 3;
 
 const Colour asphaltTone{0.30f, 0.30f, 0.32f};
@@ -38,12 +38,14 @@ void paintAsphaltBase(Picture& p) {
 }
 
 // Paint that has seen traffic: its strength follows a tileable noise.
-void paintWornRect(Picture& p, const TileNoise& wear, float x0, float y0, float x1, float y1, const Colour& c) {
+void paintWornRect(Picture& p, const TileNoise& wear, float x0, float y0, float x1, float y1,
+                   const Colour& c) {
     for (int y = static_cast<int>(y0); y < static_cast<int>(std::ceil(y1)); ++y) {
         for (int x = static_cast<int>(x0); x < static_cast<int>(std::ceil(x1)); ++x) {
             const float w = 0.7f + 0.3f * smoothStep(0.3f, 0.6f, wear.fractal(x / 16.0f, y / 16.0f, 3));
-            const float cover = std::fmax(0.0f, std::fmin(x1, x + 1.0f) - std::fmax(x0, static_cast<float>(x))) *
-                                std::fmax(0.0f, std::fmin(y1, y + 1.0f) - std::fmax(y0, static_cast<float>(y)));
+            const float cover =
+                std::fmax(0.0f, std::fmin(x1, x + 1.0f) - std::fmax(x0, static_cast<float>(x))) *
+                std::fmax(0.0f, std::fmin(y1, y + 1.0f) - std::fmax(y0, static_cast<float>(y)));
             p.paint(x, y, c, cover * w);
         }
     }
@@ -105,7 +107,8 @@ Picture paintAsphalt(bool patched) {
             p.fillRect(x, y, x + w, y + h, Colour(0.2f, 0.2f, 0.22f, 0.7f));
             p.fillRect(x, y, x + w, y + 1, Colour(0.12f, 0.12f, 0.12f, 0.6f));
         }
-        for (int i = 0; i < 10; ++i) paintCrack(p, randomBetween(20, 236), randomBetween(20, 236), randomBetween(0, 6.28f), 60);
+        for (int i = 0; i < 10; ++i)
+            paintCrack(p, randomBetween(20, 236), randomBetween(20, 236), randomBetween(0, 6.28f), 60);
     }
     return p;
 }
@@ -129,7 +132,8 @@ Picture paintStreetAlongS() {
 
     // Features stay clear of the tile's ends so neighbouring tiles join cleanly.
     paintManhole(p, 64, centre + laneOffset, 9);
-    for (int i = 0; i < 5; ++i) paintCrack(p, randomBetween(30, 226), randomBetween(30, 226), randomBetween(0, 6.28f), 40);
+    for (int i = 0; i < 5; ++i)
+        paintCrack(p, randomBetween(30, 226), randomBetween(30, 226), randomBetween(0, 6.28f), 40);
     for (int i = 0; i < 3; ++i) {  // oil drips in the middle of the lanes
         const float x = randomBetween(30, 226);
         const float y = (i % 2 ? centre + laneOffset : centre - laneOffset) + randomBetween(-4, 4);
@@ -138,10 +142,13 @@ Picture paintStreetAlongS() {
 
     TileNoise wear(16);
     // Double yellow centre line, straddling the middle row.
-    paintWornRect(p, wear, 0, centre - centreLineHalfGap - centreLineWidth, N, centre - centreLineHalfGap, yellowPaint);
-    paintWornRect(p, wear, 0, centre + centreLineHalfGap, N, centre + centreLineHalfGap + centreLineWidth, yellowPaint);
+    paintWornRect(p, wear, 0, centre - centreLineHalfGap - centreLineWidth, N, centre - centreLineHalfGap,
+                  yellowPaint);
+    paintWornRect(p, wear, 0, centre + centreLineHalfGap, N, centre + centreLineHalfGap + centreLineWidth,
+                  yellowPaint);
     // Solid white edge lines.
-    paintWornRect(p, wear, 0, kerbWidth + edgeLineInset, N, kerbWidth + edgeLineInset + edgeLineWidth, whitePaint);
+    paintWornRect(p, wear, 0, kerbWidth + edgeLineInset, N, kerbWidth + edgeLineInset + edgeLineWidth,
+                  whitePaint);
     paintWornRect(p, wear, 0, N - kerbWidth - edgeLineInset - edgeLineWidth, N, N - kerbWidth - edgeLineInset,
                   whitePaint);
 
@@ -149,7 +156,8 @@ Picture paintStreetAlongS() {
     paintKerb(p, N - 1, -1);
     // A storm drain in the gutter.
     p.fillRect(176, kerbWidth - 1, 200, kerbWidth + 5, Colour(0.05f, 0.05f, 0.05f));
-    for (int x = 178; x < 199; x += 3) p.fillRect(x, kerbWidth - 1, x + 1, kerbWidth + 5, Colour(0.3f, 0.3f, 0.3f));
+    for (int x = 178; x < 199; x += 3)
+        p.fillRect(x, kerbWidth - 1, x + 1, kerbWidth + 5, Colour(0.3f, 0.3f, 0.3f));
     return p;
 }
 
@@ -168,7 +176,8 @@ Picture paintCrossing() {
         paintWornRect(p, wear, s, N - bandStart - bandDepth, s + stripe, N - bandStart, whitePaint);
     }
     paintManhole(p, N / 2.0f + 20, N / 2.0f - 30, 9);
-    for (int i = 0; i < 4; ++i) paintCrack(p, randomBetween(50, 206), randomBetween(50, 206), randomBetween(0, 6.28f), 40);
+    for (int i = 0; i < 4; ++i)
+        paintCrack(p, randomBetween(50, 206), randomBetween(50, 206), randomBetween(0, 6.28f), 40);
     // Rounded kerb corners joining the kerbs of the four streets.
     for (int cy : {0, N}) {
         for (int cx : {0, N}) {
@@ -192,8 +201,10 @@ Picture paintSidewalk() {
                     const float n = stains.fractal(x / 32.0f, y / 32.0f, 4);
                     Colour c = tint * (tone * (0.85f + 0.3f * n));
                     const int jx = x - sx * slab, jy = y - sy * slab;
-                    if (jx == 0 || jy == 0) c = c * 0.55f;           // joint
-                    else if (jx == 1 || jy == 1) c = c * 1.1f;       // worn slab edge
+                    if (jx == 0 || jy == 0)
+                        c = c * 0.55f;  // joint
+                    else if (jx == 1 || jy == 1)
+                        c = c * 1.1f;  // worn slab edge
                     p.at(x, y) = c;
                 }
             }
@@ -273,7 +284,7 @@ Picture paintGravelRoof() {
     paintFan(p, 172, 180, 16);
     paintFan(p, 202, 180, 12);
     paintRoofBox(p, 36, 170, 84, 220, Colour(0.45f, 0.42f, 0.38f));  // stair house
-    p.fillRect(48, 176, 72, 182, Colour(0.95f, 0.8f, 0.45f));          // lit door light
+    p.fillRect(48, 176, 72, 182, Colour(0.95f, 0.8f, 0.45f));        // lit door light
     paintRoofBox(p, 160, 50, 196, 86, Colour(0.5f, 0.52f, 0.53f));
     paintFan(p, 178, 68, 11);
     for (int i = 0; i < 5; ++i) {  // vent pipes
@@ -294,7 +305,7 @@ Picture paintMembraneRoof() {
             const float n = ponding.fractal(x / 32.0f, y / 32.0f, 4);
             Colour c = Colour(0.52f, 0.54f, 0.56f) * (0.9f + 0.2f * n);
             c = c * (1 - 0.07f * smoothStep(0.45f, 0.3f, n));  // dried puddle marks
-            if (x % 32 == 0) c = c * 0.8f;  // membrane seams
+            if (x % 32 == 0) c = c * 0.8f;                     // membrane seams
             p.at(x, y) = c;
         }
     }
@@ -318,7 +329,8 @@ Picture paintMembraneRoof() {
     // A small steel water tank on its stand.
     p.fillDisc(198, 180, 22, Colour(0, 0, 0, 0.45f));
     p.fillDisc(192, 186, 20, Colour(0.36f, 0.37f, 0.38f));
-    for (int k = 3; k > 0; --k) p.fillDisc(192, 186, 6.0f * k, Colour(0.45f, 0.46f, 0.47f) * (0.85f + 0.05f * k));
+    for (int k = 3; k > 0; --k)
+        p.fillDisc(192, 186, 6.0f * k, Colour(0.45f, 0.46f, 0.47f) * (0.85f + 0.05f * k));
     p.fillDisc(192, 186, 4, Colour(0.2f, 0.2f, 0.2f));
     // Condenser units.
     paintRoofBox(p, 170, 40, 224, 72, Colour(0.62f, 0.63f, 0.64f));

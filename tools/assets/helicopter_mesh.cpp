@@ -56,8 +56,8 @@ Vector3 ringPoint(const Station& s, int j) {
 }
 
 template <size_t n>
-void addSections(Mesh& mesh, const Station (&stations)[n], const Vector3& front, const Vector3& back, float u0,
-                 float u1, float v0, float v1, bool uFromLength) {
+void addSections(Mesh& mesh, const Station (&stations)[n], const Vector3& front, const Vector3& back,
+                 float u0, float u1, float v0, float v1, bool uFromLength) {
     std::vector<Vector3> rings;
     std::vector<float> ringU;
     for (const Station& s : stations) {
@@ -67,7 +67,8 @@ void addSections(Mesh& mesh, const Station (&stations)[n], const Vector3& front,
         ringU.push_back(u0 + (u1 - u0) * along);
     }
     std::vector<float> ringV;
-    for (int j = 0; j <= ringPoints; ++j) ringV.push_back(v0 + (v1 - v0) * static_cast<float>(j) / ringPoints);
+    for (int j = 0; j <= ringPoints; ++j)
+        ringV.push_back(v0 + (v1 - v0) * static_cast<float>(j) / ringPoints);
     addLoft(mesh, rings, ringPoints, ringU, ringV, front, back);
 }
 
@@ -76,7 +77,8 @@ Mesh buildHull() {
     hull.name = "s76hull";
     hull.material = "copterskin";
     addSections(hull, fuselage, noseTip, tailTip, 0, 1, fuselageSkinV0, 1, true);
-    addSections(hull, engineFairing, fairingFront, fairingBack, engineU0, engineU1, engineV0, engineV1, false);
+    addSections(hull, engineFairing, fairingFront, fairingBack, engineU0, engineU1, engineV0, engineV1,
+                false);
     hull.addTube({0, -40, 118}, {0, -40, 146}, 9, 8, metalU, metalV);  // rotor mast
 
     // Swept fin, ventral fin and the stabiliser with its end plates.
@@ -106,8 +108,8 @@ Mesh buildHull() {
 // A rotor: a hub along `axis` and blades at `blades` angles in the plane
 // spanned by `first` and `second` (first x second = axis).
 Mesh buildRotor(const char* name, const Vector3& hub, const Vector3& axis, const Vector3& first,
-                const Vector3& second, int blades, float angle0, float root, float tip, float chord, float hubRadius,
-                float hubLength) {
+                const Vector3& second, int blades, float angle0, float root, float tip, float chord,
+                float hubRadius, float hubLength) {
     Mesh rotor;
     rotor.name = name;
     rotor.material = "copterskin";
@@ -117,8 +119,8 @@ Mesh buildRotor(const char* name, const Vector3& hub, const Vector3& axis, const
         const Vector3 along = first * std::cos(a) + second * std::sin(a);
         const Vector3 across = first * -std::sin(a) + second * std::cos(a);
         const Vector3 centre = hub + along * ((root + tip) / 2);
-        rotor.addOrientedBox(centre, along * ((tip - root) / 2), across * (chord / 2), axis * 1.5f, bladeU0, bladeU1,
-                             bladeV);
+        rotor.addOrientedBox(centre, along * ((tip - root) / 2), across * (chord / 2), axis * 1.5f, bladeU0,
+                             bladeU1, bladeV);
     }
     return rotor;
 }
@@ -167,9 +169,12 @@ Picture paintCopterSkin() {
         for (int x = 0; x < N; ++x) {
             const float modelY = skinModelY((x + 0.5f) / N);
             Colour paint = white;
-            if (s < -0.78f) paint = belly;
-            else if (s < -0.12f) paint = blue;
-            else if (s < -0.04f) paint = stripe;
+            if (s < -0.78f)
+                paint = belly;
+            else if (s < -0.12f)
+                paint = blue;
+            else if (s < -0.04f)
+                paint = stripe;
             const bool windshield = modelY < -222 && modelY > -292 && s > 0.02f && std::fabs(c) > 0.05f;
             const bool cabinWindow = s > 0.12f && s < 0.55f &&
                                      ((modelY > -205 && modelY < -178) || (modelY > -150 && modelY < -108) ||

@@ -39,7 +39,8 @@ void Mesh::addPolygon(const std::vector<Vector3>& outline, const Vector3& facing
     const bool reversed = normal.dot(facing) < 0;
     const int base = static_cast<int>(vertices.size());
     for (size_t i = 0; i < n; ++i) addVertex(outline[reversed ? n - 1 - i : i], u, v);
-    for (size_t i = 1; i + 1 < n; ++i) addTriangle(base, base + static_cast<int>(i), base + static_cast<int>(i) + 1);
+    for (size_t i = 1; i + 1 < n; ++i)
+        addTriangle(base, base + static_cast<int>(i), base + static_cast<int>(i) + 1);
 }
 
 void Mesh::addBox(const Vector3& lo, const Vector3& hi, float u, float v) {
@@ -56,7 +57,8 @@ void Mesh::addOrientedBox(const Vector3& c, const Vector3& ax, const Vector3& ay
     // Corner k: bit 0 picks +ax, bit 1 +ay, bit 2 +az.
     Vector3 p[8];
     for (int k = 0; k < 8; ++k) {
-        p[k] = c + ax * ((k & 1) ? 1.0f : -1.0f) + ay * ((k & 2) ? 1.0f : -1.0f) + az * ((k & 4) ? 1.0f : -1.0f);
+        p[k] =
+            c + ax * ((k & 1) ? 1.0f : -1.0f) + ay * ((k & 2) ? 1.0f : -1.0f) + az * ((k & 4) ? 1.0f : -1.0f);
     }
     auto u = [&](int k) { return (k & 1) ? u1 : u0; };
     const int sides[6][4] = {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4},
@@ -99,10 +101,12 @@ void Mesh::addSlab(const std::vector<Vector3>& outline, const Vector3& thickness
     // Far face counter-clockwise seen from beyond it, near face reversed.
     const int far = static_cast<int>(vertices.size());
     for (const Vector3& p : ring) addVertex(p + thickness, u, v);
-    for (size_t i = 1; i + 1 < n; ++i) addTriangle(far, far + static_cast<int>(i), far + static_cast<int>(i) + 1);
+    for (size_t i = 1; i + 1 < n; ++i)
+        addTriangle(far, far + static_cast<int>(i), far + static_cast<int>(i) + 1);
     const int near = static_cast<int>(vertices.size());
     for (const Vector3& p : ring) addVertex(p, u, v);
-    for (size_t i = 1; i + 1 < n; ++i) addTriangle(near, near + static_cast<int>(i) + 1, near + static_cast<int>(i));
+    for (size_t i = 1; i + 1 < n; ++i)
+        addTriangle(near, near + static_cast<int>(i) + 1, near + static_cast<int>(i));
     for (size_t i = 0; i < n; ++i) {
         const Vector3& a = ring[i];
         const Vector3& b = ring[(i + 1) % n];
@@ -179,7 +183,8 @@ std::vector<SliceVertex> clipToBand(const std::vector<SliceVertex>& poly, float 
         const float levels[2] = {b.p.y > a.p.y ? y0 : y1, b.p.y > a.p.y ? y1 : y0};  // in order along a-b
         for (float level : levels) {
             const float da = a.p.y - level, db = b.p.y - level;
-            if ((da < -onLine && db > onLine) || (da > onLine && db < -onLine)) out.push_back(crossing(a, b, level));
+            if ((da < -onLine && db > onLine) || (da > onLine && db < -onLine))
+                out.push_back(crossing(a, b, level));
         }
     }
     return out;

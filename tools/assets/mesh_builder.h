@@ -27,8 +27,8 @@ public:
     void addQuad(int a, int b, int c, int d);
     // A flat quad with its own four vertices (hard edges), corners counter-
     // clockwise, texture coordinates (u0, v0) at a through (u1, v1) at c.
-    void addFlatQuad(const Vector3& a, const Vector3& b, const Vector3& c, const Vector3& d,
-                     float u0, float v0, float u1, float v1);
+    void addFlatQuad(const Vector3& a, const Vector3& b, const Vector3& c, const Vector3& d, float u0,
+                     float v0, float u1, float v1);
     // A flat convex polygon with its own vertices, wound so that its front
     // faces `facing` (the outline may come in either order).
     void addPolygon(const std::vector<Vector3>& outline, const Vector3& facing, float u = 0, float v = 0);
@@ -39,8 +39,8 @@ public:
     // Box around `centre` with half-extent vectors along its own axes, which
     // must be perpendicular and right-handed (ax x ay along az). Texture u
     // runs from u0 at the -ax end to u1 at the +ax end; v is constant.
-    void addOrientedBox(const Vector3& centre, const Vector3& ax, const Vector3& ay, const Vector3& az, float u0,
-                        float u1, float v);
+    void addOrientedBox(const Vector3& centre, const Vector3& ax, const Vector3& ay, const Vector3& az,
+                        float u0, float u1, float v);
     // Closed round tube from a to b with `sides` flat sides, texture (u, v).
     void addTube(const Vector3& a, const Vector3& b, float radius, int sides, float u, float v);
     // A flat plate: the convex outline (any winding) and its copy moved by

@@ -143,7 +143,8 @@ int randomBelow(int n) { return n <= 1 ? 0 : gameRandom() % n; }
 
 void addGrain(Picture& picture, float amount) {
     for (int y = 0; y < picture.height(); ++y) {
-        for (int x = 0; x < picture.width(); ++x) scalePixel(picture, x, y, 1 + randomBetween(-amount, amount));
+        for (int x = 0; x < picture.width(); ++x)
+            scalePixel(picture, x, y, 1 + randomBetween(-amount, amount));
     }
 }
 

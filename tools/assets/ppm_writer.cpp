@@ -5,8 +5,7 @@
 
 std::vector<std::uint8_t> encodePpm(const Picture& picture) {
     const int width = picture.width(), height = picture.height();
-    const std::string header =
-        "P6\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
+    const std::string header = "P6\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
     std::vector<std::uint8_t> out(header.begin(), header.end());
     const std::vector<std::uint8_t> rgb = picture.toBytes(3);
     const size_t rowBytes = static_cast<size_t>(width) * 3;

@@ -157,7 +157,8 @@ void writeKeyframer(ChunkWriter& w, const std::vector<Mesh>& meshes) {
 
 }  // namespace
 
-std::vector<std::uint8_t> encode3ds(const std::vector<ModelMaterial>& materials, const std::vector<Mesh>& meshes) {
+std::vector<std::uint8_t> encode3ds(const std::vector<ModelMaterial>& materials,
+                                    const std::vector<Mesh>& meshes) {
     ChunkWriter w;
     w.begin(mainChunk);
     w.begin(versionChunk);

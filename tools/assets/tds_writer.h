@@ -31,4 +31,5 @@ struct ModelFile {
 // The whole file. Meshes must have fewer than 65,536 vertices and faces;
 // a mesh with texture coordinates writes one per vertex; a mesh's material
 // group covers all its faces.
-std::vector<std::uint8_t> encode3ds(const std::vector<ModelMaterial>& materials, const std::vector<Mesh>& meshes);
+std::vector<std::uint8_t> encode3ds(const std::vector<ModelMaterial>& materials,
+                                    const std::vector<Mesh>& meshes);

@@ -17,7 +17,7 @@ constexpr int N = titleCardSize;
 constexpr float bodyScaleX = 2, bodyScaleY = 3;
 constexpr float titleScaleX = 5, titleScaleY = 7;
 constexpr float promptScaleX = 2.5f, promptScaleY = 3.5f;
-constexpr float lineGap = 4;       // between table rows, in texels
+constexpr float lineGap = 4;  // between table rows, in texels
 constexpr float keyColumnChars = 6;
 
 // The helicopter hangs above the title at the left; its beam crosses the card.
@@ -63,13 +63,15 @@ void paintSky(Picture& p) {
     for (int y = 0; y < N; ++y) {
         const float t = static_cast<float>(y) / N;
         // City glow near the horizon fading into deep blue night.
-        const Colour c = mix(Colour(0.16f, 0.09f, 0.10f), Colour(0.02f, 0.03f, 0.09f), smoothStep(0.05f, 0.6f, t));
+        const Colour c =
+            mix(Colour(0.16f, 0.09f, 0.10f), Colour(0.02f, 0.03f, 0.09f), smoothStep(0.05f, 0.6f, t));
         for (int x = 0; x < N; ++x) p.at(x, y) = c;
     }
     for (int i = 0; i < 220; ++i) {
         const float x = randomBetween(0, N), y = randomBetween(200, N);
         const float b = randomBetween(0.3f, 1.0f);
-        p.paint(static_cast<int>(x), static_cast<int>(y), Colour(0.8f, 0.85f, 1.0f), b * smoothStep(200, 320, y));
+        p.paint(static_cast<int>(x), static_cast<int>(y), Colour(0.8f, 0.85f, 1.0f),
+                b * smoothStep(200, 320, y));
     }
 }
 
@@ -86,7 +88,8 @@ void paintSkyline(Picture& p) {
         for (float wy = 8; wy < h - 8; wy += 7) {
             for (float wx = x + 4; wx < x + w - 5; wx += 6) {
                 if (gameRandomFraction() < litShare) {
-                    const Colour lit = gameRandom() % 5 ? Colour(1.0f, 0.78f, 0.4f) : Colour(0.8f, 0.9f, 1.0f);
+                    const Colour lit =
+                        gameRandom() % 5 ? Colour(1.0f, 0.78f, 0.4f) : Colour(0.8f, 0.9f, 1.0f);
                     p.fillRect(wx, wy, wx + 3, wy + 4, lit * randomBetween(0.5f, 0.95f));
                 }
             }
@@ -114,7 +117,9 @@ void paintBeam(Picture& p) {
             const float width = 6 + (poolRadius - 6) * t;
             const float d = std::fabs(x + 0.5f - ax) / width;
             const float cone = (1 - smoothStep(0.4f, 1.0f, d)) * (0.34f - 0.16f * t);
-            const float pool = 1 - smoothStep(0.6f, 1.0f, std::hypot((x - poolX) / poolRadius, (y - poolY) / (poolRadius * 0.5f)));
+            const float pool =
+                1 - smoothStep(0.6f, 1.0f,
+                               std::hypot((x - poolX) / poolRadius, (y - poolY) / (poolRadius * 0.5f)));
             p.paint(x, y, Colour(1.0f, 0.96f, 0.82f), std::max(cone, 0.8f * pool));
         }
     }
@@ -124,28 +129,28 @@ void paintBeam(Picture& p) {
 void paintHelicopter(Picture& p) {
     const Colour body{0.13f, 0.15f, 0.2f};
     const float x = helicopterX, y = helicopterY;
-    const float hull[] = {x - 16, y - 2, x - 12, y - 7, x + 4, y - 8, x + 10, y - 4, x + 34, y - 1, x + 36, y + 4,
-                          x + 32, y + 1,  x + 8, y + 1,  x + 2, y + 6, x - 10, y + 5};
+    const float hull[] = {x - 16, y - 2, x - 12, y - 7, x + 4, y - 8, x + 10, y - 4, x + 34, y - 1,
+                          x + 36, y + 4, x + 32, y + 1, x + 8, y + 1, x + 2,  y + 6, x - 10, y + 5};
     p.fillPolygon(hull, 10, body);
-    p.fillRect(x - 26, y + 8, x + 24, y + 9, body);    // rotor
-    p.fillRect(x - 2, y + 5, x + 1, y + 8, body);      // mast
-    p.fillRect(x - 14, y - 11, x + 8, y - 10, body);   // skid
+    p.fillRect(x - 26, y + 8, x + 24, y + 9, body);   // rotor
+    p.fillRect(x - 2, y + 5, x + 1, y + 8, body);     // mast
+    p.fillRect(x - 14, y - 11, x + 8, y - 10, body);  // skid
     p.fillRect(x - 8, y - 10, x - 7, y - 7, body);
     p.fillRect(x + 2, y - 10, x + 3, y - 7, body);
     p.fillRect(x - 13, y - 5, x - 3, y, Colour(0.5f, 0.6f, 0.7f));  // cockpit glass
-    p.fillDisc(x + 35, y + 3, 1.5f, Colour(1.0f, 0.2f, 0.1f));     // tail beacon
-    p.fillDisc(x, y - 8, 1.5f, Colour(0.6f, 1.0f, 0.6f));          // belly light
+    p.fillDisc(x + 35, y + 3, 1.5f, Colour(1.0f, 0.2f, 0.1f));      // tail beacon
+    p.fillDisc(x, y - 8, 1.5f, Colour(0.6f, 1.0f, 0.6f));           // belly light
 }
 
 }  // namespace
 
 const std::vector<ControlRow>& controlTable() {
     static const std::vector<ControlRow> rows = {
-        {"W / S", "FLY FORWARD / BACK"},      {"A / D", "STRAFE LEFT / RIGHT"},
-        {"Q / E", "TURN LEFT / RIGHT"},       {"Z / C", "TURN THE VIEW"},
-        {"MOUSE", "STEER THE SEARCHLIGHT"},   {"SPACE", "HOLD TO SUSPEND PURSUIT"},
-        {"= / -", "RAISE / LOWER CAMERA"},    {"[ / ]", "COCKPIT / CHASE VIEW"},
-        {"X", "DISPATCH A POLICE CAR"},       {"ESC", "QUIT"},
+        {"W / S", "FLY FORWARD / BACK"},    {"A / D", "STRAFE LEFT / RIGHT"},
+        {"Q / E", "TURN LEFT / RIGHT"},     {"Z / C", "TURN THE VIEW"},
+        {"MOUSE", "STEER THE SEARCHLIGHT"}, {"SPACE", "HOLD TO SUSPEND PURSUIT"},
+        {"= / -", "RAISE / LOWER CAMERA"},  {"[ / ]", "COCKPIT / CHASE VIEW"},
+        {"X", "DISPATCH A POLICE CAR"},     {"ESC", "QUIT"},
     };
     return rows;
 }
@@ -226,7 +231,8 @@ Picture paintTitleCard() {
         blurMask(glow, 4, 3);
     }
     for (int y = 0; y < N; ++y) {
-        for (int x = 0; x < N; ++x) p.paint(x, y, Colour(1.0f, 0.7f, 0.25f), std::min(1.0f, glow[y * N + x] * 1.6f));
+        for (int x = 0; x < N; ++x)
+            p.paint(x, y, Colour(1.0f, 0.7f, 0.25f), std::min(1.0f, glow[y * N + x] * 1.6f));
     }
 
     for (const TitleLine& line : lines) drawText(p, line.x, line.y, line.text, line.style);
