@@ -302,31 +302,3 @@ TEST(ModelFileReader, DeepNestingIsCapped) {
     EXPECT_EQ(r.status, ModelReadStatus::malformed);
     EXPECT_NE(r.error.find("nested deeper"), std::string::npos) << r.error;
 }
-
-// Every prefix of a valid file reads without crashing and is reported as
-// incomplete; the whole file reads cleanly.
-TEST(ModelFileReader, EveryTruncationIsSafe) {
-    const Bytes file =
-        modelFile(material("m", 1, 2, 3, "t.rgb") +
-                  namedObject("o", vertexList(square) + texCoordList({{0, 0}, {1, 0}, {1, 1}, {0, 1}}) +
-                                       faceList(squareFaces, materialGroup("m", 2))));
-    for (std::size_t size = 0; size < file.size(); ++size) {
-        ModelData model;
-        ModelFileReader reader;
-        reader.log = nullptr;
-        const ModelReadStatus status = reader.readBytes(model, file.data(), size, "cut.3ds");
-        EXPECT_NE(status, ModelReadStatus::ok) << size;
-        for (const MeshObject& o : model.objects) {
-            for (int i = 0; i < o.faceCount; ++i) {
-                ASSERT_LT(o.faces[i].a, o.vertexCount);
-                ASSERT_LT(o.faces[i].b, o.vertexCount);
-                ASSERT_LT(o.faces[i].c, o.vertexCount);
-            }
-        }
-        releaseModelData(model);
-    }
-    ModelData model;
-    ModelFileReader reader;
-    EXPECT_EQ(reader.readBytes(model, file.data(), file.size(), "whole.3ds"), ModelReadStatus::ok);
-    releaseModelData(model);
-}

@@ -82,12 +82,6 @@ TEST(SgiImage, VerbatimRowOffsets) {
     EXPECT_EQ(decode(file), (Bytes{1, 11, 21, 255, 2, 12, 22, 255, 3, 13, 23, 255, 4, 14, 24, 255}));
 }
 
-// Rows are not flipped: file row 0 (the bottom of the picture) comes first.
-TEST(SgiImage, RowZeroComesFirst) {
-    const Bytes file = sgiRunLength(1, 2, 1, {{0x01, 50, 0}, {0x01, 60, 0}});
-    EXPECT_EQ(decode(file), (Bytes{50, 50, 50, 255, 60, 60, 60, 255}));
-}
-
 // Random pictures survive our test encoder and the decoder unchanged, in
 // both storage kinds, with rows at arbitrary places in the file.
 TEST(SgiImage, RandomPicturesRoundTrip) {
