@@ -16,6 +16,7 @@
 // virtual clock; every child reports a fingerprint of the scene after its
 // last frame and the bench refuses to compare runs whose scenes differ.
 #include <GL/gl.h>
+#include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -53,6 +54,7 @@ constexpr long maxFrames = 10000;
 constexpr int tinyViewport = 8;       // the CPU runs fill almost no pixels
 constexpr int tickContextSize = 64;   // the tick phase draws nothing it measures
 constexpr int floorRepeats = 60;
+constexpr long framesPerTurn = 10;    // the compared runs take turns of this many frames
 constexpr int tickRepeats = 600;
 constexpr int tickPoliceTotal = 100;
 constexpr int floorTexture = 4;       // a wall texture of the city's table
@@ -266,18 +268,55 @@ double floorMedianMs() {
     return median(times);
 }
 
+// Lock-step with the parent. The figures compared with each other are
+// measured side by side: the parent lets one child play frame i, then the
+// other replay frame i, and so on, so that whatever else the machine is
+// doing weighs on both alike. A child reports ready on fd 3 once it has
+// set up, then runs one measured frame per byte it reads on stdin and
+// answers each with a byte on fd 3. Started by hand (no fd 3) it runs
+// freely, which is what a profiler wants.
+class LockStep {
+public:
+    LockStep() : linked(fcntl(doneFd, F_GETFD) != -1) {}
+    void ready() { signal(); }
+    // Waits for the next go; false when the parent has gone.
+    bool next() {
+        if (!linked) return true;
+        char c = 0;
+        ssize_t n;
+        while ((n = read(STDIN_FILENO, &c, 1)) < 0 && errno == EINTR) {
+        }
+        return n == 1;
+    }
+    void done() { signal(); }
+
+private:
+    void signal() {
+        if (!linked) return;
+        const char c = 'd';
+        while (write(doneFd, &c, 1) < 0 && errno == EINTR) {
+        }
+    }
+    static constexpr int doneFd = 3;
+    bool linked;
+};
+
 // The game at full size: the frame times, the per-pass object counts,
 // start-up, and afterwards the fill floor.
 int phasePlay(const Options& o) {
+    LockStep step;
     PlayThrough play;
     if (!play.start(o, o.width, o.height)) return 1;
     play.warmUp();
+    step.ready();
     std::vector<double> frameMs, regular, projective;
     for (long i = 0; i < o.frames; ++i) {
+        if (!step.next()) return 1;
         const double t0 = wallMs();
         play.turn();
         glFinish();
         frameMs.push_back(wallMs() - t0);
+        step.done();
         regular.push_back(regularObjectsDrawn);
         projective.push_back(projectiveObjectsDrawn);
     }
@@ -300,16 +339,20 @@ int phasePlay(const Options& o) {
 
 // The same turns with an 8 x 8 viewport and scissor: main-thread CPU time.
 int phaseCpu(const Options& o) {
+    LockStep step;
     PlayThrough play;
     if (!play.start(o, o.width, o.height)) return 1;
     tinyViewportAndScissor();
     play.warmUp();
+    step.ready();
     std::vector<double> cpuMs;
     for (long i = 0; i < o.frames; ++i) {
+        if (!step.next()) return 1;
         const double t0 = threadCpuMs();
         play.turn();
         glFinish();
         cpuMs.push_back(threadCpuMs() - t0);
+        step.done();
     }
     printFingerprint();
     std::printf("cpu_ms_median %.3f\n", median(cpuMs));
@@ -326,9 +369,10 @@ long residentMegabytes() {
 }
 
 // The same turns recorded into one display list each while they run
-// (compile and execute), then replayed: at full size for the wall time of
-// the GL work alone, at 8 x 8 for the main thread's share of it.
+// (compile and execute), then replayed twice: at full size for the wall
+// time of the GL work alone, at 8 x 8 for the main thread's share of it.
 int phaseReplay(const Options& o) {
+    LockStep step;
     PlayThrough play;
     if (!play.start(o, o.width, o.height)) return 1;
     play.warmUp();
@@ -354,20 +398,25 @@ int phaseReplay(const Options& o) {
     }
     printFingerprint();
     std::printf("replay_rss_mb %ld\n", residentMegabytes());
+    step.ready();
 
     std::vector<double> replayMs, cpuReplayMs;
     for (GLsizei i = 0; i < count; ++i) {
+        if (!step.next()) return 1;
         const double t0 = wallMs();
         glCallList(base + static_cast<GLuint>(i));
         glFinish();
         replayMs.push_back(wallMs() - t0);
+        step.done();
     }
     tinyViewportAndScissor();
     for (GLsizei i = 0; i < count; ++i) {
+        if (!step.next()) return 1;
         const double t0 = threadCpuMs();
         glCallList(base + static_cast<GLuint>(i));
         glFinish();
         cpuReplayMs.push_back(threadCpuMs() - t0);
+        step.done();
     }
     std::printf("replay_ms_median %.3f\n", median(replayMs));
     std::printf("cpu_replay_ms_median %.3f\n", median(cpuReplayMs));
@@ -392,9 +441,11 @@ double tickMedianUs() {
 }
 
 int phaseTick(const Options& o) {
+    LockStep step;
     PlayThrough play;
     if (!play.start(o, tickContextSize, tickContextSize)) return 1;
     play.warmUp();
+    step.ready();
     std::printf("tick_us_median %.2f\n", tickMedianUs());
     while (static_cast<int>(policeCars.size()) < tickPoliceTotal) createPoliceCar();
     std::printf("tick_us_100police %.2f\n", tickMedianUs());
@@ -405,16 +456,24 @@ int phaseTick(const Options& o) {
 
 using Figures = std::map<std::string, std::string>;
 
-// Runs `bench --phase NAME ...` as a child and collects its `name value`
-// lines. The child's diagnostics go to a memory file, shown only when it
-// fails, so the loaders' chatter stays out of the way.
-bool runPhase(const char* phase, const Options& o, Figures& figures) {
-    int out[2];
-    if (pipe(out) != 0) {
+// One child `bench --phase NAME ...`: its go pipe (our end), its done pipe,
+// its figures pipe, and a memory file holding its diagnostics, shown only
+// when it fails so that the loaders' chatter stays out of the way.
+struct Child {
+    const char* phase = "";
+    pid_t pid = -1;
+    int go = -1, done = -1, figures = -1, messages = -1;
+};
+
+bool spawn(Child& c, const char* phase, const Options& o) {
+    c.phase = phase;
+    // Every descriptor closes on exec but the four the child is given.
+    int go[2], done[2], out[2];
+    if (pipe2(go, O_CLOEXEC) != 0 || pipe2(done, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0) {
         std::perror("bench: pipe");
         return false;
     }
-    const int errFd = memfd_create("bench-stderr", 0);
+    c.messages = memfd_create("bench-messages", MFD_CLOEXEC);
     std::vector<std::string> args = {"searchlight-headless", "bench", "--phase", phase,
                                      "--seed", std::to_string(o.seed), "--frames", std::to_string(o.frames),
                                      "--size", std::to_string(o.width) + "x" + std::to_string(o.height)};
@@ -427,45 +486,81 @@ bool runPhase(const char* phase, const Options& o, Figures& figures) {
     argv.push_back(nullptr);
 
     std::fflush(nullptr);
-    const pid_t pid = fork();
-    if (pid < 0) {
+    c.pid = fork();
+    if (c.pid < 0) {
         std::perror("bench: fork");
         return false;
     }
-    if (pid == 0) {
+    if (c.pid == 0) {
+        // stdin: go; stdout: figures; stderr: messages; then fd 3: done
+        // (last, as it may take the place of one of the others).
+        dup2(go[0], STDIN_FILENO);
         dup2(out[1], STDOUT_FILENO);
-        if (errFd >= 0) dup2(errFd, STDERR_FILENO);
-        close(out[0]);
-        close(out[1]);
+        if (c.messages >= 0) dup2(c.messages, STDERR_FILENO);
+        if (done[1] == 3)
+            fcntl(3, F_SETFD, 0);
+        else
+            dup2(done[1], 3);
         execv("/proc/self/exe", argv.data());
         std::perror("bench: /proc/self/exe");
         _exit(127);
     }
+    close(go[0]);
+    close(done[1]);
     close(out[1]);
+    c.go = go[1];
+    c.done = done[0];
+    c.figures = out[0];
+    return true;
+}
+
+// Waits for the child's ready or done byte; false when it ended instead.
+bool awaitChild(const Child& c) {
+    char b = 0;
+    ssize_t n;
+    while ((n = read(c.done, &b, 1)) < 0 && errno == EINTR) {
+    }
+    return n == 1;
+}
+
+// One measured frame of the child, and its end.
+bool stepChild(const Child& c) {
+    const char b = 'g';
+    ssize_t n;
+    while ((n = write(c.go, &b, 1)) < 0 && errno == EINTR) {
+    }
+    return n == 1 && awaitChild(c);
+}
+
+// Closes the go pipe, collects the child's `name value` lines and its exit.
+bool finish(Child& c, Figures& figures) {
+    close(c.go);
     std::string text;
     char buffer[4096];
     for (;;) {
-        const ssize_t n = read(out[0], buffer, sizeof buffer);
+        const ssize_t n = read(c.figures, buffer, sizeof buffer);
         if (n > 0) {
             text.append(buffer, static_cast<size_t>(n));
         } else if (n == 0 || errno != EINTR) {
             break;
         }
     }
-    close(out[0]);
+    close(c.figures);
+    close(c.done);
     int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    while (waitpid(c.pid, &status, 0) < 0 && errno == EINTR) {
     }
     const bool ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
     if (!ok) {
-        std::fprintf(stderr, "bench: the %s phase failed (status %d); its messages:\n", phase, status);
-        if (errFd >= 0) {
-            lseek(errFd, 0, SEEK_SET);
+        std::fprintf(stderr, "bench: the %s run failed (status %d); its messages:\n", c.phase, status);
+        if (c.messages >= 0) {
+            lseek(c.messages, 0, SEEK_SET);
             ssize_t n;
-            while ((n = read(errFd, buffer, sizeof buffer)) > 0) std::fwrite(buffer, 1, static_cast<size_t>(n), stderr);
+            while ((n = read(c.messages, buffer, sizeof buffer)) > 0)
+                std::fwrite(buffer, 1, static_cast<size_t>(n), stderr);
         }
     }
-    if (errFd >= 0) close(errFd);
+    if (c.messages >= 0) close(c.messages);
 
     size_t start = 0;
     while (start < text.size()) {
@@ -475,14 +570,47 @@ bool runPhase(const char* phase, const Options& o, Figures& figures) {
         const size_t space = line.find(' ');
         if (space != std::string::npos) {
             const std::string name = line.substr(0, space);
-            // Each phase's fingerprint is kept apart for the comparison.
-            figures[name == "fingerprint" ? name + "_" + phase : name] = line.substr(space + 1);
+            // Each run's fingerprint is kept apart for the comparison.
+            figures[name == "fingerprint" ? name + "_" + c.phase : name] = line.substr(space + 1);
         }
         start = end + 1;
     }
     return ok;
 }
 
+// Both children play their frames in turns of a few frames each: close
+// enough in time that the machine's other work weighs on both alike, long
+// enough that each run keeps its caches warm as it would alone.
+bool alternate(const Child& a, const Child& b, long frames) {
+    for (long first = 0; first < frames; first += framesPerTurn) {
+        const long last = std::min(frames, first + framesPerTurn);
+        for (long i = first; i < last; ++i) {
+            if (!stepChild(a)) return false;
+        }
+        for (long i = first; i < last; ++i) {
+            if (!stepChild(b)) return false;
+        }
+    }
+    return true;
+}
+
+// The whole measurement. Set-ups run one at a time (start-up is measured);
+// the compared runs then alternate frame by frame.
+bool measure(const Options& o, Figures& f) {
+    Child play, replay, cpu, tick;
+    if (!spawn(play, "play", o)) return false;
+    bool ok = awaitChild(play);
+    ok = ok && spawn(replay, "replay", o) && awaitChild(replay);
+    ok = ok && alternate(play, replay, o.frames);
+    if (play.pid > 0) ok = finish(play, f) && ok;
+    ok = ok && spawn(cpu, "cpu", o) && awaitChild(cpu);
+    ok = ok && alternate(cpu, replay, o.frames);
+    if (cpu.pid > 0) ok = finish(cpu, f) && ok;
+    if (replay.pid > 0) ok = finish(replay, f) && ok;
+    ok = ok && spawn(tick, "tick", o) && awaitChild(tick);
+    if (tick.pid > 0) ok = finish(tick, f) && ok;
+    return ok;
+}
 double number(const Figures& f, const char* name) {
     const auto it = f.find(name);
     return it == f.end() ? std::nan("") : std::strtod(it->second.c_str(), nullptr);
@@ -540,11 +668,8 @@ int runBench(int argc, char** argv) {
         return 2;
     }
 
-    // One phase at a time: the machine's two cores belong to the measured one.
     Figures f;
-    for (const char* phase : {"play", "cpu", "replay", "tick"}) {
-        if (!runPhase(phase, o, f)) return 1;
-    }
+    if (!measure(o, f)) return 1;
     const std::string& fingerprint = f["fingerprint_play"];
     if (fingerprint.empty() || f["fingerprint_cpu"] != fingerprint || f["fingerprint_replay"] != fingerprint) {
         std::fprintf(stderr, "bench: the runs did not play the same frames (fingerprints %s, %s, %s)\n",
