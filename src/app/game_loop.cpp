@@ -17,8 +17,8 @@
 #include "traffic/city_tree.h"
 #include "view/view_controller.h"
 
-void initScene() {
-    // Fixed GL state; lighting itself is switched per pass by the frame.
+void setFixedGLState() {
+    // Lighting itself is switched per pass by the frame.
     glShadeModel(GL_SMOOTH);
     glEnable(GL_LIGHT0);
     glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 32);
@@ -30,6 +30,10 @@ void initScene() {
     glClearColor(0, 0, 0, 0);
     glCullFace(GL_BACK);
     glEnable(GL_CULL_FACE);
+}
+
+void initScene() {
+    setFixedGLState();
 
     spotlightTexture.bind();
     readPpmTexture("spotlight_image.ppm");

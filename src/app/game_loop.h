@@ -4,6 +4,8 @@
 // by the headless tool and the tests through the offscreen platform).
 #pragma once
 
+// The GL state start-up fixes once for the whole run.
+void setFixedGLState();
 void initScene();
 void idle();
 void display();

@@ -123,8 +123,8 @@ TEST(CarTables, ShapeScaleAndWinding) {
 TEST(CarTables, TellingMaterialRowsAndLampPlaces) {
     const float zero[3] = {0, 0, 0}, one[3] = {1, 1, 1};
     {
-        const float spec[3] = {0.839f, 0, 0}, emis[3] = {0.247f, 0, 0};
-        expectRow(fugitiveCarTables.materials[0], zero, spec, emis);
+        const float specular[3] = {0.839f, 0, 0}, emission[3] = {0.247f, 0, 0};
+        expectRow(fugitiveCarTables.materials[0], zero, specular, emission);
         const float rearSpec[3] = {1, 0, 0}, rearEmis[3] = {0.498f, 0, 0};
         expectRow(fugitiveCarTables.materials[4], zero, rearSpec, rearEmis);
         EXPECT_GT(meanY(fugitiveCarTables, 4), 0.4f);

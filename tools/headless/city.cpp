@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "app/camera.h"
+#include "app/game_loop.h"
 #include "app/globals.h"
 #include "app/offscreen_context.h"
 #include "app/random.h"
@@ -185,20 +186,6 @@ std::string cityJson(std::uint32_t seed) {
     return j.text();
 }
 
-// The scene's fixed GL state, as start-up sets it.
-void setFixedState() {
-    glShadeModel(GL_SMOOTH);
-    glEnable(GL_LIGHT0);
-    const GLfloat white[] = {1, 1, 1, 1};
-    glLightfv(GL_LIGHT0, GL_SPECULAR, white);
-    glLightfv(GL_LIGHT0, GL_AMBIENT, white);
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_NORMALIZE);
-    glClearColor(0, 0, 0, 0);
-    glCullFace(GL_BACK);
-    glEnable(GL_CULL_FACE);
-}
-
 // One lit pass over the tree from the camera; returns the objects drawn.
 int litPass() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -247,7 +234,7 @@ PassTiming timePasses(int frames) {
 }
 
 void measure(int frames, int width, int height) {
-    setFixedState();
+    setFixedGLState();
     glViewport(0, 0, width, height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
