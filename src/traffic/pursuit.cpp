@@ -178,21 +178,27 @@ void PoliceCar::roadCheck() {
 }
 
 void PoliceCar::keepFollowingDistance() {
+    // Every police car looks at every other one, so with many police this
+    // loop is the tick's hot spot: the heading's axis and direction are
+    // worked out once, outside it. (position.z - p.z is exactly
+    // -(p.z - position.z), so "ahead" is the same number either way.)
     const int quadrant = headingQuadrant(heading);
     bool queued = false;
-    for (PoliceCar* other : policeCars) {
-        if (other == this || quadrant < 0) continue;
-        const Vector3& p = other->position;
-        float ahead = 0, lateral = 0;
-        switch (quadrant) {
-            case 0: ahead = p.z - position.z, lateral = std::fabs(p.x - position.x); break;
-            case 90: ahead = p.x - position.x, lateral = std::fabs(p.z - position.z); break;
-            case 180: ahead = position.z - p.z, lateral = std::fabs(p.x - position.x); break;
-            default: ahead = position.x - p.x, lateral = std::fabs(p.z - position.z); break;
-        }
-        if (ahead >= 0 && ahead < followingGap && lateral < followingLateral) {
-            speed *= followingBrake;
-            queued = true;
+    if (quadrant >= 0) {
+        const bool alongZ = quadrant == 0 || quadrant == 180;
+        const bool backward = quadrant == 180 || quadrant == 270;
+        const float ownAlong = alongZ ? position.z : position.x;
+        const float ownAcross = alongZ ? position.x : position.z;
+        for (const PoliceCar* other : policeCars) {
+            if (other == this) continue;
+            const Vector3& p = other->position;
+            const float along = (alongZ ? p.z : p.x) - ownAlong;
+            const float ahead = backward ? -along : along;
+            const float lateral = std::fabs((alongZ ? p.x : p.z) - ownAcross);
+            if (ahead >= 0 && ahead < followingGap && lateral < followingLateral) {
+                speed *= followingBrake;
+                queued = true;
+            }
         }
     }
     if (!queued) speed = chaseSpeed;
