@@ -51,13 +51,14 @@ constexpr double turnSeconds = 1.0 / 60.0;
 constexpr long warmUpTurns = 60;
 constexpr long defaultFrames = 600;
 constexpr long maxFrames = 10000;
-constexpr int tinyViewport = 8;       // the CPU runs fill almost no pixels
-constexpr int tickContextSize = 64;   // the tick phase draws nothing it measures
+constexpr int tinyViewport = 8;      // the CPU runs fill almost no pixels
+constexpr int tickContextSize = 64;  // the tick phase draws nothing it measures
 constexpr int floorRepeats = 60;
-constexpr long framesPerTurn = 10;    // the compared runs take turns of this many frames
+constexpr long framesPerTurn = 10;  // the compared runs take turns of this many frames
+constexpr int replayTolerance = 4;  // of 255: how far a replayed picture's channel may differ
 constexpr int tickRepeats = 600;
 constexpr int tickPoliceTotal = 100;
-constexpr int floorTexture = 4;       // a wall texture of the city's table
+constexpr int floorTexture = 4;  // a wall texture of the city's table
 
 // The course: police sent at this time, a quarter turn to the left every
 // loopSeconds (a hold of "q" long enough for about 90 degrees) with a short
@@ -200,6 +201,20 @@ std::uint64_t sceneFingerprint() {
     mix(helicopter.yaw);
     mix(badgeModel.fillLevel);
     return h;
+}
+
+std::vector<unsigned char> readPicture(int width, int height) {
+    std::vector<unsigned char> pixels(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+}
+
+// The largest difference of one colour channel between two pictures.
+int largestDifference(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b) {
+    int largest = 0;
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i) largest = std::max(largest, std::abs(a[i] - b[i]));
+    return largest;
 }
 
 void printFingerprint() {
@@ -392,12 +407,14 @@ int phaseReplay(const Options& o) {
         const GLenum error = glGetError();
         if (error != GL_NO_ERROR) {
             // A list begun inside the turn (glNewList cannot nest) ends here.
-            std::fprintf(stderr, "bench: GL error 0x%x while recording frame %d\n", error, static_cast<int>(i));
+            std::fprintf(stderr, "bench: GL error 0x%x while recording frame %d\n", error,
+                         static_cast<int>(i));
             return 1;
         }
     }
     printFingerprint();
     std::printf("replay_rss_mb %ld\n", residentMegabytes());
+    const std::vector<unsigned char> lastFrame = readPicture(o.width, o.height);
     step.ready();
 
     std::vector<double> replayMs, cpuReplayMs;
@@ -409,6 +426,11 @@ int phaseReplay(const Options& o) {
         replayMs.push_back(wallMs() - t0);
         step.done();
     }
+    // The lists carry the whole frame: the last one replayed (after all the
+    // others, as it was recorded) draws the picture the game drew, but for
+    // the last bit of some lit texels (Mesa lights list vertices apart).
+    std::printf("replay_picture_difference %d\n",
+                largestDifference(readPicture(o.width, o.height), lastFrame));
     tinyViewportAndScissor();
     for (GLsizei i = 0; i < count; ++i) {
         if (!step.next()) return 1;
@@ -474,9 +496,10 @@ bool spawn(Child& c, const char* phase, const Options& o) {
         return false;
     }
     c.messages = memfd_create("bench-messages", MFD_CLOEXEC);
-    std::vector<std::string> args = {"searchlight-headless", "bench", "--phase", phase,
-                                     "--seed", std::to_string(o.seed), "--frames", std::to_string(o.frames),
-                                     "--size", std::to_string(o.width) + "x" + std::to_string(o.height)};
+    const std::string size = std::to_string(o.width) + "x" + std::to_string(o.height);
+    std::vector<std::string> args = {
+        "searchlight-headless",   "bench",  "--phase", phase, "--seed", std::to_string(o.seed), "--frames",
+        std::to_string(o.frames), "--size", size};
     if (o.dataDir) {
         args.push_back("--data");
         args.push_back(o.dataDir);
@@ -671,9 +694,19 @@ int runBench(int argc, char** argv) {
     Figures f;
     if (!measure(o, f)) return 1;
     const std::string& fingerprint = f["fingerprint_play"];
-    if (fingerprint.empty() || f["fingerprint_cpu"] != fingerprint || f["fingerprint_replay"] != fingerprint) {
+    if (fingerprint.empty() || f["fingerprint_cpu"] != fingerprint ||
+        f["fingerprint_replay"] != fingerprint) {
         std::fprintf(stderr, "bench: the runs did not play the same frames (fingerprints %s, %s, %s)\n",
                      fingerprint.c_str(), f["fingerprint_cpu"].c_str(), f["fingerprint_replay"].c_str());
+        return 1;
+    }
+
+    const double pictureDifference = number(f, "replay_picture_difference");
+    if (!(pictureDifference <= replayTolerance)) {
+        std::fprintf(
+            stderr,
+            "bench: the replayed lists did not draw the game's last frame again (a channel differs by %s)\n",
+            f["replay_picture_difference"].c_str());
         return 1;
     }
 
@@ -700,7 +733,8 @@ int runBench(int argc, char** argv) {
     std::fflush(stdout);
     // Not figures of the interface, but what the hitch target and the
     // replay's memory need to be judged by.
-    std::fprintf(stderr, "bench: slowest frame %s ms, %s frames over twice the median; replay lists %s MB resident\n",
-                 f["frame_ms_max"].c_str(), f["frames_over_twice_median"].c_str(), f["replay_rss_mb"].c_str());
+    std::fprintf(
+        stderr, "bench: slowest frame %s ms, %s frames over twice the median; replay lists %s MB resident\n",
+        f["frame_ms_max"].c_str(), f["frames_over_twice_median"].c_str(), f["replay_rss_mb"].c_str());
     return 0;
 }
