@@ -363,6 +363,11 @@ int phasePlay(const Options& o) {
     std::printf("frame_ms_p95 %.3f\n", percentile(frameMs, 95));
     std::printf("frame_ms_max %.3f\n", frameMax);
     std::printf("frames_over_twice_median %ld\n", overTwice);
+    std::string slowFrames;
+    for (size_t i = 0; i < frameMs.size(); ++i) {
+        if (frameMs[i] > 2 * frameMedian) slowFrames += (slowFrames.empty() ? "" : ",") + std::to_string(i);
+    }
+    std::printf("slow_frames %s\n", slowFrames.empty() ? "none" : slowFrames.c_str());
     std::printf("regular_objects_median %.1f\n", median(regular));
     std::printf("projective_objects_median %.1f\n", median(projective));
     std::printf("floor_ms_median %.3f\n", floorMedianMs());
@@ -761,7 +766,9 @@ int runBench(int argc, char** argv) {
     // Not figures of the interface, but what the hitch target and the
     // replay's memory need to be judged by.
     std::fprintf(
-        stderr, "bench: slowest frame %s ms, %s frames over twice the median; replay lists %s MB resident\n",
-        f["frame_ms_max"].c_str(), f["frames_over_twice_median"].c_str(), f["replay_rss_mb"].c_str());
+        stderr,
+        "bench: slowest frame %s ms, %s frames over twice the median (%s); replay lists %s MB resident\n",
+        f["frame_ms_max"].c_str(), f["frames_over_twice_median"].c_str(), f["slow_frames"].c_str(),
+        f["replay_rss_mb"].c_str());
     return 0;
 }
