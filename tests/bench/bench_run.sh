@@ -55,6 +55,20 @@ awk -v r="$(value regular_objects_median)" -v p="$(value projective_objects_medi
   'BEGIN { exit !(p ~ /^[0-9]+(\.[0-9]+)?$/ && p + 0 > 0 && p + 0 < r + 0) }' ||
   fail "projective_objects_median $(value projective_objects_median) not between 0 and the regular $(value regular_objects_median)"
 
+# A phase started by hand runs alone, and the course plays the same scene for
+# the same seed (what lets the bench compare separate runs) and another for
+# another seed.
+scene() {
+  "$headless" bench --phase cpu --seed "$1" --frames 5 --size 64x64 --data "$data" 2>/dev/null |
+    awk '$1 == "fingerprint" { print $2 }'
+}
+first=$(scene 11)
+again=$(scene 11)
+other=$(scene 12)
+[ -n "$first" ] || fail "a phase run by hand printed no fingerprint"
+[ "$first" = "$again" ] || fail "seed 11 played two different scenes ($first, $again)"
+[ "$first" != "$other" ] || fail "seeds 11 and 12 played the same scene"
+
 # Bad arguments are refused with status 2 and a message; a missing data directory with status 1.
 expect_status() {  # STATUS ARGS...
   local want=$1
