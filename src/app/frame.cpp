@@ -96,6 +96,26 @@ void drawWorld(bool regular) {
     if (!mapCapturePending) drawMinimap(-0.25f, -0.25f, 0.5f, 0.5f, regular);
 }
 
+// The searchlight pass adds onto the lit pass: no depth writes, and a
+// polygon offset so its fragments pass GL_LESS on the same surfaces.
+void beginAdditiveBlend() {
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE);
+    glDepthMask(GL_FALSE);
+    glDepthFunc(GL_LESS);
+    glPolygonOffset(-1, -1);
+    glEnable(GL_POLYGON_OFFSET_FILL);
+}
+
+void endPasses() {
+    glDisable(GL_POLYGON_OFFSET_FILL);
+    glDisable(GL_BLEND);
+    glDepthMask(GL_TRUE);
+    glDepthFunc(GL_LESS);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_LIGHTING);
+}
+
 void display() {
     if (mapCapturePending) helicopter.update(0);
     placeSearchlight();
@@ -119,12 +139,7 @@ void display() {
     projectiveObjectsDrawn = 0;
     if (printCounts) fprintf(stderr, "num reg objects drawn = %d\n", objectsDrawn);
 
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_ONE, GL_ONE);
-    glDepthMask(GL_FALSE);
-    glDepthFunc(GL_LESS);
-    glPolygonOffset(-1, -1);
-    glEnable(GL_POLYGON_OFFSET_FILL);
+    beginAdditiveBlend();
 
     if (!mapCapturePending && chaseOn()) {
         objectsDrawn = 0;
@@ -134,12 +149,7 @@ void display() {
         if (printCounts) fprintf(stderr, "num projective objects drawn = %d\n", objectsDrawn);
     }
 
-    glDisable(GL_POLYGON_OFFSET_FILL);
-    glDisable(GL_BLEND);
-    glDepthMask(GL_TRUE);
-    glDepthFunc(GL_LESS);
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_LIGHTING);
+    endPasses();
 
     if (mapCapturePending) {
         captureMap();

@@ -20,6 +20,9 @@ void handleHeldKeys(float dt);
 void spawnPoliceCar();
 void createPoliceCar();
 void drawWorld(bool regular);
+// The blend state of the searchlight pass, and the state after both passes.
+void beginAdditiveBlend();
+void endPasses();
 void checkSearchlightCatch();
 
 // What main() does after initScene() and the GLUT registrations: full

@@ -300,19 +300,10 @@ double floorMedianMs() {
         glBindTexture(GL_TEXTURE_2D, city.textureTable[floorTexture]);
         glColor4f(1, 1, 1, 1);
         fullScreenQuad();
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_ONE, GL_ONE);
-        glDepthMask(GL_FALSE);
-        glDepthFunc(GL_LESS);
-        glPolygonOffset(-1, -1);
-        glEnable(GL_POLYGON_OFFSET_FILL);
+        beginAdditiveBlend();
         beginProjectivePass();
         fullScreenQuad();
-        glDisable(GL_POLYGON_OFFSET_FILL);
-        glDisable(GL_BLEND);
-        glDepthMask(GL_TRUE);
-        glDisable(GL_TEXTURE_2D);
-        glDisable(GL_LIGHTING);
+        endPasses();
         glFinish();
         times.push_back(wallMs() - t0);
     }
