@@ -67,7 +67,6 @@ void idle() {
     const float dt = static_cast<float>(e);
     frameTimer->reset();
     frameTimer->start();
-    (void)dt;
 
     helicopter.setHoverWobble(gameTime);
     handleHeldKeys(dt);
