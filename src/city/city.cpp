@@ -21,6 +21,17 @@ constexpr float towardPlusXBelow = 91.0f;
 constexpr float spawnOffset = 4.0f;
 
 void reportInvalidBlock() { std::fprintf(stderr, "ERROR: INVALID BLOCK INDEX\n"); }
+// Low edge of group k along one axis, in the same single-precision steps as
+// the layout: each earlier group's width, then its street.
+float groupLowEdge(float start, const int* widths, int k) {
+    float edge = start;
+    for (int j = 0; j < k; ++j) {
+        edge += tileSize * static_cast<float>(widths[j]);
+        edge += tileSize;
+    }
+    return edge;
+}
+
 }  // namespace
 
 City::City() = default;
@@ -82,26 +93,10 @@ float City::splitCoordinate(float x1, float x2, float z1, float z2, int axis, st
         return splitInsideBlock(x1, x2, z1, z2, axis, g1, h1);
     }
 
-    if (axis == -1) {
-        if (g1 == g2) return invalidCoordinate;
-        const int k = (g1 + g2 + 1) / 2;
-        float x = origin.x;
-        for (int j = 0; j < k; ++j) {
-            x += tileSize * static_cast<float>(columnWidths[j]);
-            x += tileSize;
-        }
-        return x;
-    }
-    if (axis == 1) {
-        if (h1 == h2) return invalidCoordinate;
-        const int k = (h1 + h2 + 1) / 2;
-        float z = origin.z;
-        for (int j = 0; j < k; ++j) {
-            z += tileSize * static_cast<float>(rowDepths[j]);
-            z += tileSize;
-        }
-        return z;
-    }
+    // Between groups: split at the low edge of the middle group, walked
+    // from the origin one group and its street at a time.
+    if (axis == -1) return g1 == g2 ? invalidCoordinate : groupLowEdge(origin.x, columnWidths, (g1 + g2 + 1) / 2);
+    if (axis == 1) return h1 == h2 ? invalidCoordinate : groupLowEdge(origin.z, rowDepths, (h1 + h2 + 1) / 2);
     return invalidCoordinate;
 }
 
