@@ -5,7 +5,7 @@
 # A second run installs nothing.
 set -euo pipefail
 
-game_packages=(g++ cmake make pkg-config freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev
+game_packages=(g++ cmake make pkg-config freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev libx11-dev
                libegl-dev libegl-mesa0 libgl1-mesa-dri)
 test_packages=(googletest libgtest-dev libbenchmark-dev xvfb xdotool x11-utils imagemagick assimp-utils
                clang libclang-rt-14-dev)

@@ -4,7 +4,11 @@
 #include <GL/freeglut.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
+
+// Last: Xlib defines macros (None, Bool, Status) that other headers use as names.
+#include <X11/Xlib.h>
 
 void GlutPlatform::postRedisplay() { glutPostRedisplay(); }
 
@@ -20,4 +24,16 @@ std::int64_t GlutPlatform::clockMicroseconds() {
     timespec ts{};
     clock_gettime(CLOCK_MONOTONIC, &ts);
     return static_cast<std::int64_t>(ts.tv_sec) * 1000000 + ts.tv_nsec / 1000;
+}
+
+bool canOpenDisplay(int argc, char** argv, std::string& displayName) {
+    const char* requested = nullptr;
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], "-display") == 0) requested = argv[i + 1];
+    }
+    displayName = XDisplayName(requested);
+    Display* display = XOpenDisplay(requested);
+    if (!display) return false;
+    XCloseDisplay(display);
+    return true;
 }

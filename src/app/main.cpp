@@ -1,12 +1,24 @@
 // main.cpp -- the entry point: the window, the scene and GLUT's main loop.
 #include <GL/freeglut.h>
 
+#include <cstdio>
+#include <string>
+
 #include "app/game_loop.h"
 #include "app/glut_platform.h"
 #include "app/platform.h"
 #include "view/view_controller.h"
 
 int main(int argc, char** argv) {
+    // Without a display freeglut would end the game with a message of its
+    // own; say plainly what is missing instead.
+    std::string displayName;
+    if (!canOpenDisplay(argc, argv, displayName)) {
+        std::fprintf(stderr, "searchlight: can't open display \"%s\"; set DISPLAY to a running X server\n",
+                     displayName.c_str());
+        return 1;
+    }
+
     static GlutPlatform glutPlatform;
     installPlatform(&glutPlatform);
 

@@ -11,3 +11,7 @@ foreach(size 1280x1024 1920x1080)
             ${SEARCHLIGHT_DATA_DIR} ${size})
   set_tests_properties(e2e.frame_title_city_map_badge_${size} PROPERTIES TIMEOUT 180 RUN_SERIAL TRUE)
 endforeach()
+# Started without an X display, the game says so in one line and exits non-zero.
+add_test(NAME e2e.no_display_one_line_and_failure_status
+  COMMAND ${CMAKE_CURRENT_LIST_DIR}/no_display_e2e.sh $<TARGET_FILE:searchlight>)
+set_tests_properties(e2e.no_display_one_line_and_failure_status PROPERTIES TIMEOUT 60)

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# The real game started without a usable X display: no DISPLAY at all, and a
+# DISPLAY naming a display no server answers. Each time it must print one
+# line saying which display it could not open, exit non-zero, and neither
+# crash nor hang.
+#   no_display_e2e.sh BINARY
+set -u
+binary=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# A display number nothing serves: no socket for it, and xdpyinfo (which
+# also tries TCP) cannot reach it.
+free_display() {
+  local n
+  for n in 9999 9998 9997 9996 9995; do
+    [ -e "/tmp/.X11-unix/X$n" ] && continue
+    xdpyinfo -display ":$n" >/dev/null 2>&1 && continue
+    echo ":$n"
+    return 0
+  done
+  return 1
+}
+
+# check CASE EXPECTED-NAME [env assignments...]: runs the game with the
+# given environment and checks its single line and its status.
+check() {
+  local label=$1 name=$2 status lines
+  shift 2
+  (cd "$work" && exec env "$@" timeout 20 "$binary") >"$work/out" 2>"$work/err"
+  status=$?
+  [ "$status" -ne 124 ] || fail "$label: the game hung (killed after 20 s)"
+  [ "$status" -ne 0 ] || fail "$label: exit status 0 without a display"
+  [ "$status" -lt 128 ] || fail "$label: ended by signal $((status - 128))"
+  lines=$(wc -l < "$work/err")
+  [ "$lines" -eq 1 ] || { cat "$work/err" >&2; fail "$label: $lines lines on stderr, expected 1"; }
+  local expected="searchlight: can't open display \"$name\"; set DISPLAY to a running X server"
+  [ "$(cat "$work/err")" = "$expected" ] || fail "$label: stderr was \"$(cat "$work/err")\""
+  [ ! -s "$work/out" ] || fail "$label: unexpected output on stdout: $(head -c 200 "$work/out")"
+  echo "PASS: $label: status $status, \"$(cat "$work/err")\""
+}
+
+check "DISPLAY unset" "" -u DISPLAY
+display=$(free_display) || fail "no free display number found to test with"
+check "DISPLAY=$display (no server)" "$display" DISPLAY="$display"
