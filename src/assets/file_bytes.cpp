@@ -1,6 +1,8 @@
 // file_bytes.cpp -- whole-file reads for the data-file readers.
 #include "assets/file_bytes.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -12,15 +14,27 @@ FileReadStatus readFileBytes(const char* path, std::vector<unsigned char>& bytes
         error = std::strerror(errno);
         return FileReadStatus::cannotOpen;
     }
-    // Read in blocks rather than trusting a size from the file system:
-    // pipes and special files report none.
+    const std::string tooLarge = "file is larger than " + std::to_string(maxDataFileBytes) + " bytes";
+    // A regular file says its size: refuse an oversized one unread, and
+    // size the buffer once for the others.
+    struct stat info;
+    if (fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode)) {
+        if (std::uint64_t(info.st_size) > maxDataFileBytes) {
+            std::fclose(file);
+            error = tooLarge;
+            return FileReadStatus::tooLarge;
+        }
+        bytes.reserve(static_cast<std::size_t>(info.st_size));
+    }
+    // Read in blocks rather than trusting that size: pipes and special files
+    // report none, and a file may grow while it is read.
     unsigned char block[65536];
     FileReadStatus status = FileReadStatus::ok;
     for (;;) {
         const std::size_t got = std::fread(block, 1, sizeof block, file);
         if (got > 0) {
             if (bytes.size() + got > maxDataFileBytes) {
-                error = "file is larger than " + std::to_string(maxDataFileBytes) + " bytes";
+                error = tooLarge;
                 status = FileReadStatus::tooLarge;
                 break;
             }
@@ -36,6 +50,9 @@ FileReadStatus readFileBytes(const char* path, std::vector<unsigned char>& bytes
         }
     }
     std::fclose(file);
-    if (status != FileReadStatus::ok) bytes.clear();
+    if (status != FileReadStatus::ok) {
+        bytes.clear();
+        bytes.shrink_to_fit();
+    }
     return status;
 }

@@ -5,11 +5,13 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
-// No data file of the game comes near this; anything larger is refused
-// before a byte of it is read into memory.
+// No data file of the game comes near this (the largest picture we decode
+// is 64 MiB); a regular file that is larger is refused before a byte of it
+// is read, a stream once it has delivered more.
 constexpr std::size_t maxDataFileBytes = 256u * 1024u * 1024u;
 
 enum class FileReadStatus { ok, cannotOpen, tooLarge, readFailed };

@@ -51,6 +51,8 @@ void ModelFileReader::begin(ModelData& model, const unsigned char* bytes, std::s
     size_ = size;
     position_ = 0;
     stopped_ = false;
+    pastFileEndReported_ = false;
+    messages_ = 0;
     error_.clear();
     materialIndex_.clear();
     materialsIndexed_ = 0;
@@ -65,11 +67,18 @@ void ModelFileReader::say(const char* format, ...) {
 }
 
 void ModelFileReader::report(bool stop, const char* format, va_list args) {
+    if (stop) stopped_ = true;
+    ++messages_;
+    if (!error_.empty() && (!log || messages_ > maxModelMessages + 1)) return;
     char text[512];
     std::vsnprintf(text, sizeof text, format, args);
     if (error_.empty()) error_ = text;
-    if (log) std::fprintf(log, "%s: %s\n", name_, text);
-    if (stop) stopped_ = true;
+    if (!log) return;
+    if (messages_ <= maxModelMessages) {
+        std::fprintf(log, "%s: %s\n", name_, text);
+    } else {
+        std::fprintf(log, "%s: more than %d problems; the rest are not shown\n", name_, maxModelMessages);
+    }
 }
 
 void ModelFileReader::problem(const char* format, ...) {
@@ -88,7 +97,11 @@ void ModelFileReader::fail(const char* format, ...) {
 
 bool ModelFileReader::readChunkHeader(Chunk& chunk) {
     if (size_ - position_ < chunkHeaderBytes) {
-        fail("file ends inside a chunk header at offset %zu", position_);
+        if (pastFileEndReported_) {
+            stopped_ = true;
+        } else {
+            fail("file ends inside a chunk header at offset %zu", position_);
+        }
         return false;
     }
     chunk.id = little16(bytes_ + position_);
@@ -98,9 +111,23 @@ bool ModelFileReader::readChunkHeader(Chunk& chunk) {
     return true;
 }
 
-bool ModelFileReader::readSubChunkHeader(Chunk& parent, Chunk& chunk) {
+void ModelFileReader::checkAgainstFile(const Chunk& chunk, std::size_t at) {
+    if (pastFileEndReported_ || chunk.length <= size_ - at) return;
+    // Reported at the outermost chunk the file cuts short; reading goes on
+    // as far as the file goes and stops quietly there.
+    const std::size_t missing = chunk.length - (size_ - at);
+    problem("chunk 0x%04X at offset %zu (%u bytes) runs past the end of the file (%zu byte%s missing)",
+            chunk.id, at, chunk.length, missing, missing == 1 ? "" : "s");
+    pastFileEndReported_ = true;
+}
+
+bool ModelFileReader::readSubChunkHeader(Chunk& parent, int level, Chunk& chunk) {
     const std::uint32_t room = rest(parent);
     const std::size_t at = position_;
+    if (level >= maxChunkNesting) {
+        fail("chunk at offset %zu is nested deeper than %d levels", at, maxChunkNesting);
+        return false;
+    }
     if (room < chunkHeaderBytes) {
         fail("%u stray bytes at the end of chunk 0x%04X (offset %zu)", room, parent.id, at);
         return false;
@@ -115,6 +142,7 @@ bool ModelFileReader::readSubChunkHeader(Chunk& parent, Chunk& chunk) {
              chunk.length, parent.id);
         return false;
     }
+    checkAgainstFile(chunk, at);
     return true;
 }
 
@@ -124,7 +152,11 @@ const unsigned char* ModelFileReader::take(Chunk& chunk, std::uint32_t count) {
         return nullptr;
     }
     if (count > size_ - position_) {
-        fail("file ends inside chunk 0x%04X (offset %zu, %u bytes wanted)", chunk.id, position_, count);
+        if (pastFileEndReported_) {
+            stopped_ = true;  // the chunk that the file cuts short was named already
+        } else {
+            fail("file ends inside chunk 0x%04X (offset %zu, %u bytes wanted)", chunk.id, position_, count);
+        }
         return nullptr;
     }
     const unsigned char* data = bytes_ + position_;
@@ -184,14 +216,10 @@ bool ModelFileReader::readCount(Chunk& chunk, std::uint32_t& count, const char* 
 
 // ---- Dispatchers
 
-void ModelFileReader::readMainChunks(Chunk& parent, int depth) {
-    if (depth > maxChunkDepth) {
-        fail("chunks nested deeper than %d levels", maxChunkDepth);
-        return;
-    }
+void ModelFileReader::readMainChunks(Chunk& parent, int level) {
     while (!stopped_ && parent.bytesRead < parent.length) {
         Chunk chunk;
-        if (!readSubChunkHeader(parent, chunk)) return;
+        if (!readSubChunkHeader(parent, level, chunk)) return;
         switch (chunk.id) {
             case versionChunk: {
                 const std::uint32_t count = rest(chunk);
@@ -207,10 +235,10 @@ void ModelFileReader::readMainChunks(Chunk& parent, int depth) {
                 // The first sub-chunk (the mesh version) is passed over, whatever it is.
                 if (rest(chunk) > 0) {
                     Chunk scratch;
-                    if (!readSubChunkHeader(chunk, scratch) || !skipRest(scratch)) break;
+                    if (!readSubChunkHeader(chunk, level + 1, scratch) || !skipRest(scratch)) break;
                     chunk.bytesRead += scratch.bytesRead;
                 }
-                readMainChunks(chunk, depth + 1);
+                readMainChunks(chunk, level + 1);
                 break;
             case materialBlockChunk:
                 if (model_->materialCount >= maxModelMaterials) {
@@ -219,7 +247,7 @@ void ModelFileReader::readMainChunks(Chunk& parent, int depth) {
                 }
                 model_->materials.emplace_back();
                 ++model_->materialCount;
-                readMaterialChunks(chunk, depth + 1);
+                readMaterialChunks(chunk, level + 1);
                 break;
             case namedObjectChunk: {
                 if (model_->objectCount >= maxModelObjects) {
@@ -230,7 +258,7 @@ void ModelFileReader::readMainChunks(Chunk& parent, int depth) {
                 ++model_->objectCount;
                 MeshObject& object = model_->objects.back();
                 readString(chunk, object.name, "object name");
-                readObjectChunks(object, chunk, depth + 1);
+                readObjectChunks(object, chunk, level + 1);
                 break;
             }
             default:  // the keyframer and everything else
@@ -241,17 +269,13 @@ void ModelFileReader::readMainChunks(Chunk& parent, int depth) {
     }
 }
 
-void ModelFileReader::readObjectChunks(MeshObject& object, Chunk& parent, int depth) {
-    if (depth > maxChunkDepth) {
-        fail("chunks nested deeper than %d levels", maxChunkDepth);
-        return;
-    }
+void ModelFileReader::readObjectChunks(MeshObject& object, Chunk& parent, int level) {
     while (!stopped_ && parent.bytesRead < parent.length) {
         Chunk chunk;
-        if (!readSubChunkHeader(parent, chunk)) return;
+        if (!readSubChunkHeader(parent, level, chunk)) return;
         switch (chunk.id) {
             case triangleMeshChunk:
-                readObjectChunks(object, chunk, depth + 1);
+                readObjectChunks(object, chunk, level + 1);
                 break;
             case vertexListChunk:
                 readVertices(object, chunk);
@@ -275,24 +299,20 @@ void ModelFileReader::readObjectChunks(MeshObject& object, Chunk& parent, int de
     }
 }
 
-void ModelFileReader::readMaterialChunks(Chunk& parent, int depth) {
-    if (depth > maxChunkDepth) {
-        fail("chunks nested deeper than %d levels", maxChunkDepth);
-        return;
-    }
+void ModelFileReader::readMaterialChunks(Chunk& parent, int level) {
     while (!stopped_ && parent.bytesRead < parent.length) {
         Chunk chunk;
-        if (!readSubChunkHeader(parent, chunk)) return;
+        if (!readSubChunkHeader(parent, level, chunk)) return;
         MaterialInfo& material = model_->materials.back();
         switch (chunk.id) {
             case materialNameChunk:
                 readRestAsName(chunk, material.name, "material name");
                 break;
             case diffuseColourChunk:
-                readColourChunk(material.colour, chunk);
+                readColourChunk(material.colour, chunk, level + 1);
                 break;
             case textureMapChunk:
-                readMaterialChunks(chunk, depth + 1);
+                readMaterialChunks(chunk, level + 1);
                 break;
             case textureFileChunk:
                 readRestAsName(chunk, material.textureFile, "texture file name");
@@ -305,12 +325,12 @@ void ModelFileReader::readMaterialChunks(Chunk& parent, int depth) {
     }
 }
 
-void ModelFileReader::readColourChunk(unsigned char* colour, Chunk& parent) {
+void ModelFileReader::readColourChunk(unsigned char* colour, Chunk& parent, int level) {
     if (rest(parent) == 0) return;
     // The first sub-chunk holds the colour; a second one is met later by
     // the material dispatcher and skipped.
     Chunk scratch;
-    if (!readSubChunkHeader(parent, scratch)) return;
+    if (!readSubChunkHeader(parent, level, scratch)) return;
     const std::uint32_t count = rest(scratch);
     const unsigned char* data = take(scratch, count);
     if (!data) return;
@@ -443,7 +463,8 @@ ModelReadStatus ModelFileReader::readBytes(ModelData& model, const unsigned char
     if (main.length < chunkHeaderBytes) {
         fail("main chunk has length %u, shorter than its header", main.length);
     } else {
-        readMainChunks(main, 0);
+        checkAgainstFile(main, 0);
+        readMainChunks(main, 1);
     }
     dropBadFaces();
     computeNormals(model);

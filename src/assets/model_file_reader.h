@@ -11,7 +11,8 @@
 // backed by payload before anything is allocated, nesting and list sizes are
 // capped, and faces that name a vertex the object does not have are dropped.
 // Reading stops at the first fault it cannot step over; what was read
-// before it is kept.
+// before it is kept. Every message names the file, and the time taken grows
+// linearly with the file's size.
 #pragma once
 
 #include <cstdarg>
@@ -23,10 +24,14 @@
 
 #include "assets/model_data.h"
 
-// Limits on content no model of ours comes near.
+// Limits on content no model of ours comes near (ours nest 5 levels deep,
+// the main chunk being level 1).
 constexpr int maxModelObjects = 10000;
 constexpr int maxModelMaterials = 10000;
-constexpr int maxChunkDepth = 64;
+constexpr int maxChunkNesting = 32;
+// A hostile file can hold a fault in every chunk: after this many messages
+// one more says so and the rest are counted but not printed.
+constexpr int maxModelMessages = 20;
 
 struct Chunk {
     std::uint16_t id = 0;
@@ -66,8 +71,12 @@ private:
     void report(bool stop, const char* format, va_list args);
 
     bool readChunkHeader(Chunk& chunk);
-    // Reads the header of parent's next sub-chunk and checks that it fits.
-    bool readSubChunkHeader(Chunk& parent, Chunk& chunk);
+    // Reads the header of the next sub-chunk of parent (at nesting level
+    // level) and checks that it is no deeper than maxChunkNesting and fits
+    // its parent; one that runs past the end of the file is reported.
+    bool readSubChunkHeader(Chunk& parent, int level, Chunk& chunk);
+    // Reports a chunk that runs past the end of the file, once per read.
+    void checkAgainstFile(const Chunk& chunk, std::size_t at);
     // Consumes count bytes of chunk, which must lie inside it and the file.
     const unsigned char* take(Chunk& chunk, std::uint32_t count);
     std::uint32_t rest(const Chunk& chunk) const { return chunk.length - chunk.bytesRead; }
@@ -78,10 +87,11 @@ private:
     void readRestAsName(Chunk& chunk, char* field, const char* what);
     bool readCount(Chunk& chunk, std::uint32_t& count, const char* what);
 
-    void readMainChunks(Chunk& parent, int depth);
-    void readObjectChunks(MeshObject& object, Chunk& parent, int depth);
-    void readMaterialChunks(Chunk& parent, int depth);
-    void readColourChunk(unsigned char* colour, Chunk& parent);
+    // Each dispatcher is given its parent chunk's nesting level.
+    void readMainChunks(Chunk& parent, int level);
+    void readObjectChunks(MeshObject& object, Chunk& parent, int level);
+    void readMaterialChunks(Chunk& parent, int level);
+    void readColourChunk(unsigned char* colour, Chunk& parent, int level);
     void readVertices(MeshObject& object, Chunk& chunk);
     void readFaces(MeshObject& object, Chunk& chunk);
     void readTexCoords(MeshObject& object, Chunk& chunk);
@@ -95,6 +105,8 @@ private:
     std::size_t position_ = 0;
     const char* name_ = "";
     bool stopped_ = false;
+    bool pastFileEndReported_ = false;
+    int messages_ = 0;
     std::string error_;
     // Index of the first material of each name, for all but the newest
     // material (whose name may still be changing).

@@ -2,7 +2,6 @@
 #include "assets/ppm_image.h"
 
 #include <cctype>
-#include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -44,7 +43,8 @@ private:
 };
 
 // Reads an optionally signed decimal after optional white space, as %d
-// would, but reports numbers beyond int's range instead of overflowing.
+// would; numbers beyond long's range saturate (strtol) instead of
+// overflowing, and the side limit refuses them.
 bool parseInt(const char*& text, long& value) {
     while (std::isspace(static_cast<unsigned char>(*text))) ++text;
     const char* start = text;
@@ -53,8 +53,6 @@ bool parseInt(const char*& text, long& value) {
     char* end = nullptr;
     value = std::strtol(start, &end, 10);
     text = end;
-    if (value > INT_MAX) value = LONG_MAX;  // out of range either way
-    if (value < INT_MIN) value = LONG_MIN;
     return true;
 }
 
@@ -80,10 +78,16 @@ PpmStatus decodePpm(const unsigned char* bytes, std::size_t byteCount, PpmImage&
         error = "size line is not two numbers";
         return PpmStatus::malformed;
     }
-    if (width <= 0 || height <= 0 || width > INT_MAX || height > INT_MAX) {
-        error = "size " + std::to_string(width) + " x " + std::to_string(height) + " is not a picture";
+    const std::string size = std::to_string(width) + " x " + std::to_string(height);
+    if (width <= 0 || height <= 0) {
+        error = "size " + size + " is not a picture";
         return PpmStatus::malformed;
     }
+    if (width > maxPpmSide || height > maxPpmSide) {
+        error = "size " + size + " has a side over the " + std::to_string(maxPpmSide) + " pixels we accept";
+        return PpmStatus::malformed;
+    }
+    const std::uint64_t needed = std::uint64_t(width) * std::uint64_t(height) * 3;  // within the byte limit
 
     if (!reader.nextHeaderLine(line)) {
         error = "file ends before the maximum value line";
@@ -99,10 +103,9 @@ PpmStatus decodePpm(const unsigned char* bytes, std::size_t byteCount, PpmImage&
     }
 
     const std::size_t remaining = byteCount - reader.offset();
-    const std::uint64_t needed = std::uint64_t(width) * std::uint64_t(height) * 3;
     if (needed > remaining) {
-        error = "size " + std::to_string(width) + " x " + std::to_string(height) + " needs " +
-                std::to_string(needed) + " sample bytes, the file holds " + std::to_string(remaining);
+        error = "size " + size + " needs " + std::to_string(needed) + " sample bytes, the file holds " +
+                std::to_string(remaining);
         return PpmStatus::malformed;
     }
     image.width = static_cast<int>(width);

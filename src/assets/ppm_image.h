@@ -6,8 +6,17 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
+
+// The largest picture we read: at most 4096 pixels a side and 64 MiB of
+// samples, refused from the header before anything is sized by it.
+constexpr long maxPpmSide = 4096;
+constexpr std::uint64_t maxPpmSampleBytes = 64u * 1024u * 1024u;
+// So the side check alone keeps the samples within the byte limit.
+static_assert(std::uint64_t(maxPpmSide) * maxPpmSide * 3 <= maxPpmSampleBytes,
+              "the side limit must keep the samples within the byte limit");
 
 struct PpmImage {
     int width = 0, height = 0;
@@ -20,9 +29,10 @@ enum class PpmStatus {
     malformed,  // the message says why
 };
 
-// Decoding core: no GL. Refuses sizes that are not positive or that the
-// file's remaining bytes cannot hold, and 16-bit samples (maximum value
-// above 255).
+// Decoding core: no GL. Refuses sizes that are not positive, sides over
+// maxPpmSide, sizes that need more than the file's remaining bytes hold,
+// and 16-bit samples (maximum value above 255). The message does not name
+// the file; callers add it.
 PpmStatus decodePpm(const unsigned char* bytes, std::size_t byteCount, PpmImage& image, std::string& error);
 
 // Reads the file and uploads it, mipmapped, into the texture bound to

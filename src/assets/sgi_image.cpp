@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <utility>
 
 #include "assets/file_bytes.h"
 
@@ -24,65 +25,73 @@ std::string rowName(int y, int z) { return "row " + std::to_string(y) + " of cha
 
 }  // namespace
 
-bool parseSgiImage(SgiImage& image, const unsigned char* bytes, std::size_t byteCount, std::string& error) {
+bool parseSgiImage(SgiImage& image, std::vector<unsigned char>&& file, std::string& error) {
     image = SgiImage();
+    const std::size_t byteCount = file.size();
     if (byteCount < sgiHeaderBytes) {
         error = "file of " + std::to_string(byteCount) + " bytes is shorter than the 512-byte header";
         return false;
     }
-    image.file.assign(bytes, bytes + byteCount);
+    const unsigned char* bytes = file.data();
     image.type = bigEndian16(bytes + 2);
     image.xsize = bigEndian16(bytes + 6);
     image.ysize = bigEndian16(bytes + 8);
     image.zsize = bigEndian16(bytes + 10);
+    const std::string size = std::to_string(image.xsize) + " x " + std::to_string(image.ysize);
     if (image.xsize == 0 || image.ysize == 0 || image.zsize == 0) {
-        error = "empty picture (" + std::to_string(image.xsize) + " x " + std::to_string(image.ysize) +
-                " x " + std::to_string(image.zsize) + ")";
+        error = "empty picture (" + size + " x " + std::to_string(image.zsize) + ")";
         return false;
     }
-    const std::uint64_t pixels = std::uint64_t(image.xsize) * image.ysize;
-    if (pixels > maxSgiPixels) {
-        error = "picture of " + std::to_string(image.xsize) + " x " + std::to_string(image.ysize) +
-                " is larger than the " + std::to_string(maxSgiPixels) + " pixels we accept";
+    if (image.xsize > maxSgiSide || image.ysize > maxSgiSide) {
+        error =
+            "picture of " + size + " has a side over the " + std::to_string(maxSgiSide) + " pixels we accept";
         return false;
     }
+    const std::uint64_t pixels = std::uint64_t(image.xsize) * image.ysize;  // RGBA within the byte limit
+    const int planes = image.channelsUsed();
     if (!image.runLength()) {
         // Refuse a file too short for its planes before anything is sized by it.
-        const std::uint64_t planes = image.zsize >= 4 ? 4 : (image.zsize == 3 ? 3 : 1);
         const std::uint64_t needed = sgiHeaderBytes + pixels * planes;
         if (needed > byteCount) {
-            error = "file of " + std::to_string(byteCount) + " bytes is too short for its " +
-                    std::to_string(image.xsize) + " x " + std::to_string(image.ysize) + " x " +
+            error = "file of " + std::to_string(byteCount) + " bytes is too short for its " + size + " x " +
                     std::to_string(planes) + " picture (" + std::to_string(needed) + " bytes)";
             return false;
         }
+        image.file = std::move(file);
         return true;
     }
 
+    // Both tables must be in the file, but only the rows of the channels the
+    // picture is made from are kept: a header may claim 65535 channels.
     const std::uint64_t rows = std::uint64_t(image.ysize) * image.zsize;
     if (sgiHeaderBytes + 8 * rows > byteCount) {
         error = "file of " + std::to_string(byteCount) + " bytes is too short for the row tables of " +
                 std::to_string(rows) + " run-length rows";
         return false;
     }
-    image.rowStart.resize(rows);
-    image.rowSize.resize(rows);
-    // Rows of the channels the picture is made from must lie in the file.
-    const std::uint64_t rowsUsed =
-        std::uint64_t(image.ysize) * (image.zsize >= 4 ? 4 : (image.zsize == 3 ? 3 : 1));
+    const std::size_t rowsUsed = std::size_t(image.ysize) * planes;
+    image.rowStart.resize(rowsUsed);
+    image.rowSize.resize(rowsUsed);
     const unsigned char* starts = bytes + sgiHeaderBytes;
     const unsigned char* sizes = starts + 4 * rows;
-    for (std::uint64_t i = 0; i < rows; ++i) {
+    for (std::size_t i = 0; i < rowsUsed; ++i) {
         image.rowStart[i] = bigEndian32(starts + 4 * i);
         image.rowSize[i] = bigEndian32(sizes + 4 * i);
-        if (i < rowsUsed && std::uint64_t(image.rowStart[i]) + image.rowSize[i] > byteCount) {
+        if (std::uint64_t(image.rowStart[i]) + image.rowSize[i] > byteCount) {
             error = rowName(static_cast<int>(i % image.ysize), static_cast<int>(i / image.ysize)) +
                     " (offset " + std::to_string(image.rowStart[i]) + ", " +
                     std::to_string(image.rowSize[i]) + " bytes) lies past the end of the file";
+            image.rowStart.clear();
+            image.rowSize.clear();
             return false;
         }
     }
+    image.file = std::move(file);
     return true;
+}
+
+bool parseSgiImage(SgiImage& image, const unsigned char* bytes, std::size_t byteCount, std::string& error) {
+    return parseSgiImage(image, std::vector<unsigned char>(bytes, bytes + byteCount), error);
 }
 
 bool decodeSgiRow(const SgiImage& image, unsigned char* out, int y, int z, std::string& error) {
@@ -103,8 +112,22 @@ bool decodeSgiRow(const SgiImage& image, unsigned char* out, int y, int z, std::
     }
 
     const std::size_t index = std::size_t(y) + std::size_t(z) * image.ysize;
-    const std::uint64_t start = image.rowStart[index];
-    const std::uint64_t size = image.rowSize[index];
+    std::uint64_t start = 0, size = 0;
+    if (index < image.rowStart.size()) {
+        start = image.rowStart[index];
+        size = image.rowSize[index];
+    } else {
+        // A channel the picture is not made from: straight from the tables,
+        // which parsing found inside the file.
+        const std::size_t rows = std::size_t(image.ysize) * image.zsize;
+        if (image.file.size() < sgiHeaderBytes + 8 * rows) {
+            error = "file ends inside the row tables";
+            return false;
+        }
+        const unsigned char* table = image.file.data() + sgiHeaderBytes;
+        start = bigEndian32(table + 4 * index);
+        size = bigEndian32(table + 4 * rows + 4 * index);
+    }
     if (start + size > fileSize) {
         error = rowName(y, z) + " (offset " + std::to_string(start) + ", " + std::to_string(size) +
                 " bytes) lies past the end of the file";
@@ -144,7 +167,7 @@ bool decodeSgiRow(const SgiImage& image, unsigned char* out, int y, int z, std::
 
 bool decodeSgiPixels(const SgiImage& image, unsigned char* rgba, std::string& error) {
     const std::size_t width = image.xsize;
-    const int channels = image.zsize >= 4 ? 4 : (image.zsize == 3 ? 3 : 1);
+    const int channels = image.channelsUsed();
     // One scratch row per channel read; rows that end early read as zero.
     std::unique_ptr<unsigned char[]> rowBuffers(new (std::nothrow) unsigned char[width * channels]);
     if (!rowBuffers) {
@@ -187,18 +210,19 @@ SgiImage* openSgiImage(const char* fileName) {
         std::fprintf(stderr, "Out of memory!\n");
         std::exit(1);
     }
-    if (status != FileReadStatus::ok || !parseSgiImage(*image, bytes.data(), bytes.size(), error)) {
+    if (status != FileReadStatus::ok || !parseSgiImage(*image, std::move(bytes), error)) {
         std::fprintf(stderr, "%s: %s\n", fileName, error.c_str());
         delete image;
         return nullptr;
     }
+    image->fileName = fileName;
     return image;
 }
 
 bool readSgiRow(SgiImage* image, unsigned char* out, int y, int z) {
     std::string error;
     if (decodeSgiRow(*image, out, y, z, error)) return true;
-    std::fprintf(stderr, "%s\n", error.c_str());
+    std::fprintf(stderr, "%s: %s\n", image->fileName.c_str(), error.c_str());
     return false;
 }
 
@@ -213,7 +237,9 @@ unsigned char* readSgiImage(const char* fileName, int* width, int* height, int* 
     unsigned char* rgba =
         static_cast<unsigned char*>(std::malloc(std::size_t(4) * image->xsize * image->ysize));
     std::string error;
-    if (rgba && !decodeSgiPixels(*image, rgba, error)) {
+    if (!rgba) {
+        std::fprintf(stderr, "%s: out of memory for a %d x %d picture\n", fileName, *width, *height);
+    } else if (!decodeSgiPixels(*image, rgba, error)) {
         std::fprintf(stderr, "%s: %s\n", fileName, error.c_str());
         std::free(rgba);
         rgba = nullptr;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -35,6 +36,36 @@ void read(const Bytes& file, ReadResult& result) {
 
 Bytes squareObject(const std::string& name, const Bytes& faceSubChunks = {}) {
     return namedObject(name, vertexList(square) + faceList(squareFaces, faceSubChunks));
+}
+
+// count copies of part, one after another.
+Bytes repeated(const Bytes& part, int count) {
+    Bytes out;
+    out.reserve(part.size() * count);
+    for (int i = 0; i < count; ++i) out.insert(out.end(), part.begin(), part.end());
+    return out;
+}
+
+// A model whose one object has its vertex list at the given nesting level,
+// the main chunk being level 1: main, mesh data, object and triangle mesh
+// make four, each further triangle-mesh chunk one more.
+Bytes verticesAtLevel(int level) {
+    Bytes mesh = vertexList(square);
+    for (int l = 5; l < level; ++l) mesh = chunk3ds(0x4100, mesh);
+    return modelFile(namedObject("deep", mesh));
+}
+
+// A model whose one material has its colour sub-chunk at the given level:
+// main, mesh data, material, diffuse chunk and colour make five, each
+// texture map block around the diffuse chunk one more.
+Bytes colourAtLevel(int level) {
+    Bytes diffuse = chunk3ds(0xA020, chunk3ds(0x0011, {10, 20, 30}));
+    for (int l = 6; l <= level; ++l) diffuse = chunk3ds(0xA200, diffuse);
+    return modelFile(chunk3ds(0xAFFF, chunk3ds(0xA000, cstr("m")) + diffuse));
+}
+
+std::size_t lineCount(const std::string& text) {
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
 }
 
 }  // namespace
@@ -279,7 +310,7 @@ TEST(ModelFileReader, BrokenChunksStopTheRead) {
              b.resize(b.size() - 10);
              return b;
          }(),
-         "file ends inside"},
+         "runs past the end of the file (10 bytes missing)"},
     };
     for (const auto& c : cases) {
         ReadResult r;
@@ -301,4 +332,142 @@ TEST(ModelFileReader, DeepNestingIsCapped) {
     read(modelFile(chunk3ds(0x4000, cstr("deep") + nested)), r);
     EXPECT_EQ(r.status, ModelReadStatus::malformed);
     EXPECT_NE(r.error.find("nested deeper"), std::string::npos) << r.error;
+}
+
+// Chunks nest up to 32 levels, the main chunk being the first: a vertex
+// list or a colour at level 32 is read, one level deeper stops the read
+// with a message naming the file.
+TEST(ModelFileReader, NestingAtTheLimit) {
+    ReadResult vertices;
+    read(verticesAtLevel(maxChunkNesting), vertices);
+    ASSERT_EQ(vertices.status, ModelReadStatus::ok) << vertices.error;
+    EXPECT_EQ(vertices.model.objects[0].vertexCount, 4);
+    ReadResult colour;
+    read(colourAtLevel(maxChunkNesting), colour);
+    ASSERT_EQ(colour.status, ModelReadStatus::ok) << colour.error;
+    EXPECT_EQ(colour.model.materials[0].colour[1], 20);
+
+    ReadResult deeper;
+    read(verticesAtLevel(maxChunkNesting + 1), deeper);
+    EXPECT_EQ(deeper.status, ModelReadStatus::malformed);
+    EXPECT_EQ(deeper.model.objects[0].vertexCount, 0);
+    EXPECT_NE(deeper.messages.find("model.3ds: chunk at offset "), std::string::npos) << deeper.messages;
+    EXPECT_NE(deeper.error.find("is nested deeper than 32 levels"), std::string::npos) << deeper.error;
+    ReadResult deeperColour;
+    read(colourAtLevel(maxChunkNesting + 1), deeperColour);
+    EXPECT_NE(deeperColour.error.find("is nested deeper than 32 levels"), std::string::npos);
+    EXPECT_EQ(deeperColour.model.materials[0].colour[1], 0);
+}
+
+// Chunk lengths at their bounds: an empty chunk (6 bytes) is read, one of 5
+// is refused; a chunk may end with its parent, one byte more is refused; a
+// file one byte short is named once, at its outermost chunk, and what it
+// holds before the cut is kept.
+TEST(ModelFileReader, ChunkLengthsAtTheirBounds) {
+    const Bytes good = squareObject("good");
+    ReadResult empty;
+    read(modelFile(good + chunk3ds(0x1234, {}) + squareObject("after")), empty);
+    EXPECT_EQ(empty.status, ModelReadStatus::ok) << empty.error;
+    EXPECT_EQ(empty.model.objectCount, 2);
+
+    ReadResult five;
+    read(modelFile(good + le16(0x1234) + le32(5) + Bytes(10, 0)), five);
+    EXPECT_NE(five.error.find("has length 5, shorter than its header"), std::string::npos) << five.error;
+
+    ReadResult pastParent;
+    read(modelFile(good + le16(0x1234) + le32(7)), pastParent);
+    EXPECT_NE(pastParent.error.find("(7 bytes) runs past the end of chunk 0x3D3D"), std::string::npos)
+        << pastParent.error;
+
+    Bytes cut = modelFile(good + squareObject("cut"));
+    const std::size_t whole = cut.size();
+    cut.pop_back();
+    ReadResult short1;
+    read(cut, short1);
+    EXPECT_EQ(short1.status, ModelReadStatus::malformed);
+    EXPECT_EQ(lineCount(short1.messages), 1u) << short1.messages;
+    EXPECT_NE(short1.messages.find("model.3ds: chunk 0x4D4D at offset 0 (" + std::to_string(whole) +
+                                   " bytes) runs past the end of the file (1 byte missing)\n"),
+              std::string::npos)
+        << short1.messages;
+    ASSERT_EQ(short1.model.objectCount, 2);
+    EXPECT_EQ(short1.model.objects[0].faceCount, 2);
+    EXPECT_EQ(short1.model.objects[1].vertexCount, 4);
+}
+
+// Counts against their payload: exactly count times the element size is
+// read silently; one byte less keeps the elements the payload holds and
+// says so, naming the file.
+TEST(ModelFileReader, CountsAgainstTheirPayload) {
+    const Bytes vertices = le16(4) + repeated(f32(1), 12);
+    const Bytes faces =
+        le16(2) + le16(0) + le16(1) + le16(2) + le16(0) + le16(0) + le16(2) + le16(3) + le16(0);
+    const Bytes coords = le16(4) + repeated(f32(0.5f), 8);
+    ReadResult exact;
+    read(modelFile(namedObject(
+             "o", chunk3ds(0x4110, vertices) + chunk3ds(0x4140, coords) + chunk3ds(0x4120, faces))),
+         exact);
+    ASSERT_EQ(exact.status, ModelReadStatus::ok) << exact.error;
+    EXPECT_EQ(exact.messages, "");
+    EXPECT_EQ(exact.model.objects[0].vertexCount, 4);
+    EXPECT_EQ(exact.model.objects[0].texCoordCount, 4);
+    EXPECT_EQ(exact.model.objects[0].faceCount, 2);
+
+    const auto cut = [](const Bytes& b) { return Bytes(b.begin(), b.end() - 1); };
+    ReadResult shorter;
+    read(modelFile(namedObject("o", chunk3ds(0x4110, cut(vertices)) + chunk3ds(0x4140, cut(coords)) +
+                                        chunk3ds(0x4120, cut(faces)))),
+         shorter);
+    EXPECT_EQ(shorter.status, ModelReadStatus::malformed);
+    const MeshObject& o = shorter.model.objects[0];
+    EXPECT_EQ(o.vertexCount, 3);
+    EXPECT_EQ(o.texCoordCount, 3);
+    EXPECT_EQ(o.faceCount, 1);
+    for (const char* message :
+         {"model.3ds: vertex list of object \"o\" holds 47 bytes for 4 vertices",
+          "model.3ds: texture coordinate list of object \"o\" holds 31 bytes for 4 pairs",
+          "model.3ds: face list of object \"o\" has room for 1 of its 2 faces"}) {
+        EXPECT_NE(shorter.messages.find(message), std::string::npos) << message << "\n" << shorter.messages;
+    }
+}
+
+// Up to 10000 objects and 10000 materials are read; one more of either
+// stops the read with a message naming the file.
+TEST(ModelFileReader, ObjectAndMaterialLimits) {
+    const Bytes emptyMaterial = chunk3ds(0xAFFF, {});
+    const Bytes emptyObject = chunk3ds(0x4000, cstr(""));
+    ReadResult full;
+    read(modelFile(repeated(emptyMaterial, maxModelMaterials) + repeated(emptyObject, maxModelObjects)),
+         full);
+    ASSERT_EQ(full.status, ModelReadStatus::ok) << full.error;
+    EXPECT_EQ(full.model.materialCount, maxModelMaterials);
+    EXPECT_EQ(full.model.objectCount, maxModelObjects);
+
+    ReadResult objects;
+    read(modelFile(repeated(emptyObject, maxModelObjects + 1)), objects);
+    EXPECT_EQ(objects.model.objectCount, maxModelObjects);
+    EXPECT_NE(objects.messages.find("model.3ds: more than 10000 objects"), std::string::npos);
+    ReadResult materials;
+    read(modelFile(repeated(emptyMaterial, maxModelMaterials + 1) + squareObject("o")), materials);
+    EXPECT_EQ(materials.model.materialCount, maxModelMaterials);
+    EXPECT_EQ(materials.model.objectCount, 0);
+    EXPECT_NE(materials.messages.find("model.3ds: more than 10000 materials"), std::string::npos);
+}
+
+// A file with a fault in every chunk prints 20 messages and one line saying
+// there were more; the reader's error stays the first fault.
+TEST(ModelFileReader, MessagesAreCapped) {
+    Bytes materials;
+    for (int i = 0; i < 30; ++i) {
+        materials = materials + chunk3ds(0xAFFF, chunk3ds(0xA000, cstr("m" + std::to_string(i))) +
+                                                     chunk3ds(0xA020, chunk3ds(0x0011, {1, 2, 3, 4})));
+    }
+    ReadResult r;
+    read(modelFile(materials + squareObject("o")), r);
+    EXPECT_EQ(r.model.objectCount, 1);
+    EXPECT_EQ(lineCount(r.messages), static_cast<std::size_t>(maxModelMessages) + 1) << r.messages;
+    EXPECT_NE(r.messages.find("model.3ds: more than 20 problems; the rest are not shown\n"),
+              std::string::npos);
+    EXPECT_EQ(r.messages.find("\"m20\""), std::string::npos);
+    EXPECT_EQ(r.error, "colour chunk 0x0011 of material \"m0\" holds 4 bytes, not 3");
 }

@@ -52,8 +52,8 @@ TEST(PpmImage, MalformedHeadersAreRefused) {
         {"P6\n2\n255\n", 12, "not two numbers"},
         {"P6\n-2 2\n255\n", 12, "is not a picture"},
         {"P6\n2 0\n255\n", 12, "is not a picture"},
-        {"P6\n99999999999 2\n255\n", 12, "is not a picture"},
-        {"P6\n65535 65535\n255\n", 12, "the file holds 12"},
+        {"P6\n99999999999 2\n255\n", 12, "has a side over"},
+        {"P6\n65535 65535\n255\n", 12, "has a side over"},
         {"P6\n2 2\n255\n", 11, "the file holds 11"},
         {"P6\n2 2\n65535\n", 24, "16-bit samples"},
     };
@@ -63,6 +63,23 @@ TEST(PpmImage, MalformedHeadersAreRefused) {
         EXPECT_EQ(decode(ppm(c.header, Bytes(c.sampleBytes, 7)), image, error), PpmStatus::malformed)
             << c.header;
         EXPECT_NE(error.find(c.message), std::string::npos) << c.header << ": " << error;
+        EXPECT_TRUE(image.samples.empty());
+    }
+}
+
+// Sides of 4096 pixels are read; one pixel more on either side is refused
+// from the header, before the samples are looked at.
+TEST(PpmImage, SidesAtTheLimit) {
+    PpmImage image;
+    std::string error;
+    ASSERT_EQ(decode(ppm("P6\n4096 1\n255\n", Bytes(3 * 4096, 5)), image, error), PpmStatus::ok) << error;
+    EXPECT_EQ(image.width, 4096);
+    ASSERT_EQ(decode(ppm("P6\n1 4096\n255\n", Bytes(3 * 4096, 5)), image, error), PpmStatus::ok) << error;
+    EXPECT_EQ(image.height, 4096);
+
+    for (const char* header : {"P6\n4097 1\n255\n", "P6\n1 4097\n255\n"}) {
+        EXPECT_EQ(decode(ppm(header, Bytes(3 * 4097, 5)), image, error), PpmStatus::malformed) << header;
+        EXPECT_NE(error.find("has a side over the 4096 pixels we accept"), std::string::npos) << error;
         EXPECT_TRUE(image.samples.empty());
     }
 }

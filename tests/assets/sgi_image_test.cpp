@@ -28,6 +28,24 @@ Bytes decode(const Bytes& file) {
     return rgba;
 }
 
+void putBigEndian32(Bytes& bytes, std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<unsigned char>(v >> (24 - 8 * i));
+}
+
+// A one-channel run-length picture whose rows all share one stored row of a
+// single value: the smallest file for a picture of any size.
+Bytes sharedRowPicture(int width, int height, unsigned char value) {
+    const Bytes row = encodeSgiRow(Bytes(width, value));
+    Bytes file = sgiHeader(true, width, height, 1);
+    const std::size_t tables = file.size();
+    file.resize(tables + 8u * height);
+    for (int y = 0; y < height; ++y) {
+        putBigEndian32(file, tables + 4u * y, static_cast<std::uint32_t>(file.size()));
+        putBigEndian32(file, tables + 4u * (height + y), static_cast<std::uint32_t>(row.size()));
+    }
+    return file + row;
+}
+
 }  // namespace
 
 // Three run-length channels give R, G, B with alpha 255 everywhere.
@@ -130,7 +148,7 @@ TEST(SgiImage, MalformedFilesAreRefused) {
         {"short header", Bytes(100, 0), "shorter than the 512-byte header"},
         {"zero width", sgiVerbatim(0, 4, 3, {}), "empty picture"},
         {"no channels", sgiVerbatim(4, 4, 0, {}), "empty picture"},
-        {"absurd size", sgiHeader(true, 65535, 65535, 1) + Bytes(1 << 20, 0), "larger than"},
+        {"absurd size", sgiHeader(true, 65535, 65535, 1) + Bytes(1 << 20, 0), "has a side over"},
         {"tables cut", tableCut, "too short for the row tables"},
         {"row past the end", rowPastEnd, "past the end of the file"},
         {"repeat overruns the width", sgiRunLength(2, 1, 1, {{0x03, 9, 0}}), "decodes to more than"},
@@ -145,6 +163,54 @@ TEST(SgiImage, MalformedFilesAreRefused) {
         EXPECT_TRUE(decode(c.file, error).empty()) << c.what;
         EXPECT_NE(error.find(c.message), std::string::npos) << c.what << ": " << error;
     }
+}
+
+// Sides of 4096 pixels load, the largest picture filling the 64 MiB RGBA
+// limit exactly (from a file of a few kilobytes whose rows all share one
+// stored row); one pixel more on either side is refused from the header.
+TEST(SgiImage, SidesAtTheLimit) {
+    std::string error;
+    const Bytes largest = decode(sharedRowPicture(4096, 4096, 9), error);
+    ASSERT_EQ(largest.size(), maxSgiDecodedBytes) << error;
+    EXPECT_EQ(largest[0], 9);
+    EXPECT_EQ(largest[largest.size() - 2], 9);
+    EXPECT_EQ(largest.back(), 255);
+    EXPECT_EQ(decode(sgiVerbatim(4096, 1, 1, Bytes(4096, 3))).size(), 4u * 4096);
+    EXPECT_EQ(decode(sgiVerbatim(1, 4096, 1, Bytes(4096, 3))).size(), 4u * 4096);
+
+    const struct {
+        Bytes file;
+        const char* message;
+    } refused[] = {
+        {sharedRowPicture(4097, 1, 9), "picture of 4097 x 1 has a side over the 4096 pixels we accept"},
+        {sharedRowPicture(1, 4097, 9), "picture of 1 x 4097 has a side over the 4096 pixels we accept"},
+        {sgiVerbatim(4097, 1, 1, Bytes(4097, 3)), "picture of 4097 x 1 has a side over"},
+    };
+    for (const auto& c : refused) {
+        error.clear();
+        EXPECT_TRUE(decode(c.file, error).empty()) << c.message;
+        EXPECT_NE(error.find(c.message), std::string::npos) << error;
+    }
+}
+
+// Only the channels the picture is made from are read and kept: the rows
+// of further channels are looked up when asked for, and may lie anywhere,
+// even past the end of the file.
+TEST(SgiImage, ChannelsPastTheFourthAreReadOnDemand) {
+    std::vector<Bytes> rows = {{0x02, 1, 0}, {0x02, 2, 0},  {0x02, 3, 0},
+                               {0x02, 4, 0}, {0x02, 42, 0}, {0x02, 6, 0}};
+    Bytes file = sgiRunLength(2, 1, 6, rows);
+    putBigEndian32(file, 512 + 4 * 5, 0x00FFFFFF);  // channel 5's row lies far past the end
+    EXPECT_EQ(decode(file), (Bytes{1, 2, 3, 4, 1, 2, 3, 4}));
+
+    SgiImage image;
+    std::string error;
+    ASSERT_TRUE(parseSgiImage(image, file.data(), file.size(), error)) << error;
+    unsigned char row[2] = {};
+    ASSERT_TRUE(decodeSgiRow(image, row, 0, 4, error)) << error;
+    EXPECT_EQ(Bytes(row, row + 2), (Bytes{42, 42}));
+    EXPECT_FALSE(decodeSgiRow(image, row, 0, 5, error));
+    EXPECT_EQ(error, "row 0 of channel 5 (offset 16777215, 3 bytes) lies past the end of the file");
 }
 
 // A refused run-length row writes nothing past the row it was given.
@@ -167,7 +233,8 @@ TEST(SgiImage, RefusedRowStaysInsideItsBuffer) {
 }
 
 // The game's reader: a missing file is reported by perror and ends the
-// program with status 1; a malformed one gives null and says why.
+// program with status 1; a malformed one gives null and says why, naming
+// the file.
 TEST(SgiImage, GameReaderFailures) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     int width = 0, height = 0, channels = 0;
@@ -181,6 +248,24 @@ TEST(SgiImage, GameReaderFailures) {
     EXPECT_NE(::testing::internal::GetCapturedStderr().find(
                   "cut.rgb: file of 522 bytes is too short for its 4 x 4 x 3 picture"),
               std::string::npos);
+
+    writeFile(dir.path("wide.rgb"), sgiVerbatim(4097, 1, 1, Bytes(4097, 1)));
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(readSgiImage(dir.path("wide.rgb").c_str(), &width, &height, &channels), nullptr);
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find(
+                  "wide.rgb: picture of 4097 x 1 has a side over the 4096 pixels we accept\n"),
+              std::string::npos);
+
+    // A row read on its own names the file too.
+    writeFile(dir.path("rows.rgb"), sgiRunLength(2, 1, 1, {{0x03, 9, 0}}));
+    SgiImage* image = openSgiImage(dir.path("rows.rgb").c_str());
+    ASSERT_NE(image, nullptr);
+    unsigned char row[2];
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(readSgiRow(image, row, 0, 0));
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              dir.path("rows.rgb") + ": row 0 of channel 0 decodes to more than its 2 bytes\n");
+    closeSgiImage(image);
 
     writeFile(dir.path("good.rgb"), sgiVerbatim(2, 1, 3, {1, 2, 3, 4, 5, 6}));
     unsigned char* rgba = readSgiImage(dir.path("good.rgb").c_str(), &width, &height, &channels);

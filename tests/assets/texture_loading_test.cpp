@@ -119,11 +119,12 @@ TEST_F(TextureLoadingTest, PpmUploadsIntoTheBoundTexture) {
     glDeleteTextures(1, &texture);
 }
 
-// A missing or malformed PPM is named on stderr and the bound texture gets
+// A missing, malformed or oversized PPM is named on stderr and the bound texture gets
 // no data; a P3 file is passed over in silence.
 TEST_F(TextureLoadingTest, PpmFailuresLeaveTheTextureEmpty) {
     writeFile("text.ppm", ppm("P3\n1 1\n255\n1 2 3\n", {}));
     writeFile("short.ppm", ppm("P6\n4 4\n255\n", Bytes(10, 1)));
+    writeFile("wide.ppm", ppm("P6\n4097 1\n255\n", Bytes(3 * 4097, 1)));
     GLuint texture = 0;
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
@@ -133,9 +134,12 @@ TEST_F(TextureLoadingTest, PpmFailuresLeaveTheTextureEmpty) {
     ::testing::internal::CaptureStderr();
     readPpmTexture("spotlight_image.ppm");
     readPpmTexture("short.ppm");
+    readPpmTexture("wide.ppm");
     const std::string messages = ::testing::internal::GetCapturedStderr();
     EXPECT_NE(messages.find("spotlight_image.ppm: No such file or directory"), std::string::npos) << messages;
     EXPECT_NE(messages.find("short.ppm: size 4 x 4 needs 48 sample bytes"), std::string::npos) << messages;
+    EXPECT_NE(messages.find("wide.ppm: size 4097 x 1 has a side over the 4096 pixels"), std::string::npos)
+        << messages;
     EXPECT_EQ(levelWidth(texture), 0);
     glDeleteTextures(1, &texture);
 }
