@@ -26,14 +26,18 @@ std::int64_t GlutPlatform::clockMicroseconds() {
     return static_cast<std::int64_t>(ts.tv_sec) * 1000000 + ts.tv_nsec / 1000;
 }
 
-bool canOpenDisplay(int argc, char** argv, std::string& displayName) {
+bool DisplayCheck::open(int argc, char** argv) {
+    close();
     const char* requested = nullptr;
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], "-display") == 0) requested = argv[i + 1];
     }
     displayName = XDisplayName(requested);
-    Display* display = XOpenDisplay(requested);
-    if (!display) return false;
-    XCloseDisplay(display);
-    return true;
+    connection = XOpenDisplay(requested);
+    return connection != nullptr;
+}
+
+void DisplayCheck::close() {
+    if (connection) XCloseDisplay(static_cast<Display*>(connection));
+    connection = nullptr;
 }

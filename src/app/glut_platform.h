@@ -15,8 +15,26 @@ public:
     std::int64_t clockMicroseconds() override;  // CLOCK_MONOTONIC
 };
 
-// Whether the X display that glutInit would open can be opened: the one
-// named by a "-display NAME" argument, else $DISPLAY. displayName receives
-// the name tried ("" when none is set). Asked before glutInit, which on its
-// own ends the process with a message of its own when there is no display.
-bool canOpenDisplay(int argc, char** argv, std::string& displayName);
+// A connection to the X display that glutInit will open: the one named by
+// a "-display NAME" argument, else $DISPLAY. Asked before glutInit, which on
+// its own ends the process with a message of its own when there is no
+// display. Keep it open until GLUT has its own connection: closing the only
+// client of a server makes the server reset, and a connection made during
+// the reset fails.
+class DisplayCheck {
+public:
+    DisplayCheck() = default;
+    DisplayCheck(const DisplayCheck&) = delete;
+    DisplayCheck& operator=(const DisplayCheck&) = delete;
+    ~DisplayCheck() { close(); }
+
+    // True when the display could be opened; name() then or otherwise tells
+    // which one was tried ("" when none is set).
+    bool open(int argc, char** argv);
+    void close();
+    const std::string& name() const { return displayName; }
+
+private:
+    std::string displayName;
+    void* connection = nullptr;  // Xlib's Display, kept out of this header
+};

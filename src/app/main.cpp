@@ -2,7 +2,6 @@
 #include <GL/freeglut.h>
 
 #include <cstdio>
-#include <string>
 
 #include "app/game_loop.h"
 #include "app/glut_platform.h"
@@ -12,10 +11,10 @@
 int main(int argc, char** argv) {
     // Without a display freeglut would end the game with a message of its
     // own; say plainly what is missing instead.
-    std::string displayName;
-    if (!canOpenDisplay(argc, argv, displayName)) {
+    DisplayCheck displayCheck;
+    if (!displayCheck.open(argc, argv)) {
         std::fprintf(stderr, "searchlight: can't open display \"%s\"; set DISPLAY to a running X server\n",
-                     displayName.c_str());
+                     displayCheck.name().c_str());
         return 1;
     }
 
@@ -27,6 +26,7 @@ int main(int argc, char** argv) {
     glutInitWindowSize(1280, 1024);
     glutInitWindowPosition(0, 0);
     glutCreateWindow(argv[0]);
+    displayCheck.close();  // GLUT holds its own connection now
     // Held keys act from the key table; a repeat would only re-trigger the
     // one-shot keys ("x" would send a police car per repeat).
     glutIgnoreKeyRepeat(1);
