@@ -7,19 +7,20 @@
 #include <cstdio>
 #include <cstring>
 
-FileReadStatus readFileBytes(const char* path, std::vector<unsigned char>& bytes, std::string& error) {
+FileReadStatus readFileBytes(const char* path, std::vector<unsigned char>& bytes, std::string& error,
+                             std::size_t limit) {
     bytes.clear();
     std::FILE* file = std::fopen(path, "rb");
     if (!file) {
         error = std::strerror(errno);
         return FileReadStatus::cannotOpen;
     }
-    const std::string tooLarge = "file is larger than " + std::to_string(maxDataFileBytes) + " bytes";
+    const std::string tooLarge = "file is larger than " + std::to_string(limit) + " bytes";
     // A regular file says its size: refuse an oversized one unread, and
     // size the buffer once for the others.
     struct stat info;
     if (fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode)) {
-        if (std::uint64_t(info.st_size) > maxDataFileBytes) {
+        if (std::uint64_t(info.st_size) > limit) {
             std::fclose(file);
             error = tooLarge;
             return FileReadStatus::tooLarge;
@@ -33,7 +34,7 @@ FileReadStatus readFileBytes(const char* path, std::vector<unsigned char>& bytes
     for (;;) {
         const std::size_t got = std::fread(block, 1, sizeof block, file);
         if (got > 0) {
-            if (bytes.size() + got > maxDataFileBytes) {
+            if (bytes.size() + got > limit) {
                 error = tooLarge;
                 status = FileReadStatus::tooLarge;
                 break;

@@ -16,6 +16,8 @@ constexpr std::size_t maxDataFileBytes = 256u * 1024u * 1024u;
 
 enum class FileReadStatus { ok, cannotOpen, tooLarge, readFailed };
 
-// Reads the file at path into bytes. On failure error holds the reason
-// (the system's text when the file cannot be opened; errno is kept).
-FileReadStatus readFileBytes(const char* path, std::vector<unsigned char>& bytes, std::string& error);
+// Reads the file at path into bytes, refusing more than limit bytes. On
+// failure bytes is empty and error holds the reason (the system's text when
+// the file cannot be opened or read; errno is kept).
+FileReadStatus readFileBytes(const char* path, std::vector<unsigned char>& bytes, std::string& error,
+                             std::size_t limit = maxDataFileBytes);

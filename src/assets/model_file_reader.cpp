@@ -97,11 +97,7 @@ void ModelFileReader::fail(const char* format, ...) {
 
 bool ModelFileReader::readChunkHeader(Chunk& chunk) {
     if (size_ - position_ < chunkHeaderBytes) {
-        if (pastFileEndReported_) {
-            stopped_ = true;
-        } else {
-            fail("file ends inside a chunk header at offset %zu", position_);
-        }
+        fileEnds(chunkHeaderBytes);
         return false;
     }
     chunk.id = little16(bytes_ + position_);
@@ -119,6 +115,13 @@ void ModelFileReader::checkAgainstFile(const Chunk& chunk, std::size_t at) {
     problem("chunk 0x%04X at offset %zu (%u bytes) runs past the end of the file (%zu byte%s missing)",
             chunk.id, at, chunk.length, missing, missing == 1 ? "" : "s");
     pastFileEndReported_ = true;
+}
+
+void ModelFileReader::fileEnds(std::size_t wanted) {
+    stopped_ = true;
+    if (!pastFileEndReported_) {
+        fail("file ends at offset %zu, %zu bytes short", position_, wanted - (size_ - position_));
+    }
 }
 
 bool ModelFileReader::readSubChunkHeader(Chunk& parent, int level, Chunk& chunk) {
@@ -152,11 +155,7 @@ const unsigned char* ModelFileReader::take(Chunk& chunk, std::uint32_t count) {
         return nullptr;
     }
     if (count > size_ - position_) {
-        if (pastFileEndReported_) {
-            stopped_ = true;  // the chunk that the file cuts short was named already
-        } else {
-            fail("file ends inside chunk 0x%04X (offset %zu, %u bytes wanted)", chunk.id, position_, count);
-        }
+        fileEnds(count);
         return nullptr;
     }
     const unsigned char* data = bytes_ + position_;

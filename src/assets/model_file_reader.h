@@ -77,6 +77,10 @@ private:
     bool readSubChunkHeader(Chunk& parent, int level, Chunk& chunk);
     // Reports a chunk that runs past the end of the file, once per read.
     void checkAgainstFile(const Chunk& chunk, std::size_t at);
+    // The file ends before the wanted bytes: stops the read, with a message
+    // unless the chunk the file cuts short was named already (it always is
+    // when chunk lengths are checked as they are read).
+    void fileEnds(std::size_t wanted);
     // Consumes count bytes of chunk, which must lie inside it and the file.
     const unsigned char* take(Chunk& chunk, std::uint32_t count);
     std::uint32_t rest(const Chunk& chunk) const { return chunk.length - chunk.bytesRead; }

@@ -10,8 +10,9 @@
 #include "assets/sgi_image.h"
 #include "support/asset_writers.h"
 
-// A file of several read blocks comes back whole; a missing file and a
-// directory give the system's reason.
+// A file of several read blocks comes back whole, and so does one whose
+// size the system gives as 0; a missing file and a directory give the
+// system's reason.
 TEST(FileBytes, ReadsWholeFilesAndSaysWhyNot) {
     TempDir dir;
     Bytes written(200000);
@@ -21,6 +22,10 @@ TEST(FileBytes, ReadsWholeFilesAndSaysWhyNot) {
     std::string error;
     ASSERT_EQ(readFileBytes(dir.path("data").c_str(), bytes, error), FileReadStatus::ok) << error;
     EXPECT_EQ(bytes, written);
+    ASSERT_EQ(readFileBytes("/proc/self/status", bytes, error), FileReadStatus::ok) << error;
+    EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 5), "Name:");
+    ASSERT_EQ(readFileBytes("/dev/null", bytes, error), FileReadStatus::ok) << error;
+    EXPECT_TRUE(bytes.empty());
 
     EXPECT_EQ(readFileBytes(dir.path("missing").c_str(), bytes, error), FileReadStatus::cannotOpen);
     EXPECT_EQ(error, "No such file or directory");
@@ -30,7 +35,8 @@ TEST(FileBytes, ReadsWholeFilesAndSaysWhyNot) {
 }
 
 // A file one byte over the limit (sparse, so it costs no disk) is refused
-// from its size alone, and the SGI and 3DS readers say so with its name.
+// from its size alone, and the SGI and 3DS readers say so with its name; a
+// stream is refused once it has delivered more than the limit.
 TEST(FileBytes, OversizedFilesAreRefusedUnread) {
     TempDir dir;
     for (const char* name : {"huge.rgb", "huge.3ds"}) {
@@ -42,6 +48,12 @@ TEST(FileBytes, OversizedFilesAreRefusedUnread) {
     EXPECT_EQ(readFileBytes(dir.path("huge.rgb").c_str(), bytes, error), FileReadStatus::tooLarge);
     EXPECT_EQ(error, "file is larger than 268435456 bytes");
     EXPECT_EQ(bytes.capacity(), 0u);
+
+    // A stream has no size to go by: it is refused once it delivers more.
+    const std::size_t limit = 1 << 20;
+    EXPECT_EQ(readFileBytes("/dev/zero", bytes, error, limit), FileReadStatus::tooLarge);
+    EXPECT_EQ(error, "file is larger than 1048576 bytes");
+    EXPECT_TRUE(bytes.empty());
 
     int width = 0, height = 0, channels = 0;
     ::testing::internal::CaptureStderr();

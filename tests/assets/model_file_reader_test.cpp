@@ -215,9 +215,8 @@ TEST(ModelFileReader, NormalsAreAreaWeighted) {
 // the game's messages (no trailing newline).
 TEST(ModelFileReader, MissingOrForeignFile) {
     ModelData model;
-    ModelFileReader reader;
     ::testing::internal::CaptureStderr();
-    EXPECT_EQ(reader.readFile(model, "/nonexistent/copter.3ds"), ModelReadStatus::cannotOpen);
+    readModelFile(model, "/nonexistent/copter.3ds");
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Unable to find the file: /nonexistent/copter.3ds!");
     EXPECT_EQ(model.objectCount, 0);
 
@@ -245,8 +244,9 @@ TEST(ModelFileReader, FacesBeyondTheVerticesAreDropped) {
     EXPECT_EQ(r.model.objects[1].faceCount, 0);
 }
 
-// Names of 255 bytes or more are cut to 254 characters, the reading goes on.
-TEST(ModelFileReader, LongNamesAreCut) {
+// Names of 255 bytes or more are cut to 254 characters, a name that runs to
+// the end of its chunk ends there, and the reading goes on.
+TEST(ModelFileReader, NamesAreCutToTheirFieldAndChunk) {
     const std::string longName(300, 'n');
     ReadResult r;
     read(modelFile(material(longName, 1, 2, 3, std::string(260, 't')) + squareObject(longName) +
@@ -260,6 +260,15 @@ TEST(ModelFileReader, LongNamesAreCut) {
     EXPECT_EQ(r.model.objects[0].faceCount, 2);
     EXPECT_STREQ(r.model.objects[1].name, "next");
     EXPECT_NE(r.messages.find("longer than 254 characters"), std::string::npos);
+
+    ReadResult unended;
+    read(modelFile(chunk3ds(0x4000, {'a', 'b', 'c'}) + squareObject("next")), unended);
+    ASSERT_EQ(unended.model.objectCount, 2);
+    EXPECT_STREQ(unended.model.objects[0].name, "abc");
+    EXPECT_STREQ(unended.model.objects[1].name, "next");
+    EXPECT_NE(unended.messages.find("model.3ds: object name \"abc\" has no end inside its chunk"),
+              std::string::npos)
+        << unended.messages;
 }
 
 // Payloads longer or shorter than their count or field: the field is
@@ -301,6 +310,8 @@ TEST(ModelFileReader, BrokenChunksStopTheRead) {
         {"past its parent", modelFile(good + le16(0x4000) + le32(500) + cstr("x")),
          "runs past the end of chunk 0x3D3D"},
         {"stray bytes", modelFile(good + Bytes(4, 0)), "stray bytes"},
+        {"list too short for its count", modelFile(good + namedObject("v", chunk3ds(0x4110, {1}))),
+         "vertex list at offset 149 is too short for its count"},
         {"face count past its chunk",
          modelFile(good + namedObject("f", chunk3ds(0x4120, le16(50) + Bytes(16, 0)))),
          "room for 2 of its 50 faces"},

@@ -147,6 +147,7 @@ TEST(SgiImage, MalformedFilesAreRefused) {
     } cases[] = {
         {"short header", Bytes(100, 0), "shorter than the 512-byte header"},
         {"zero width", sgiVerbatim(0, 4, 3, {}), "empty picture"},
+        {"zero height", sgiVerbatim(4, 0, 3, {}), "empty picture"},
         {"no channels", sgiVerbatim(4, 4, 0, {}), "empty picture"},
         {"absurd size", sgiHeader(true, 65535, 65535, 1) + Bytes(1 << 20, 0), "has a side over"},
         {"tables cut", tableCut, "too short for the row tables"},
@@ -222,7 +223,10 @@ TEST(SgiImage, RefusedRowStaysInsideItsBuffer) {
     Bytes buffer(4 + 16, 0xEE);
     EXPECT_FALSE(decodeSgiRow(image, buffer.data(), 0, 0, error));
     for (std::size_t i = 4; i < buffer.size(); ++i) ASSERT_EQ(buffer[i], 0xEE) << i;
-    EXPECT_FALSE(decodeSgiRow(image, buffer.data(), 1, 0, error)) << "row outside the picture";
+    for (const auto& [y, z] : {std::pair{1, 0}, {-1, 0}, {0, -1}, {0, 1}}) {
+        EXPECT_FALSE(decodeSgiRow(image, buffer.data(), y, z, error)) << y << ", " << z;
+        EXPECT_NE(error.find("is outside the picture"), std::string::npos) << error;
+    }
 
     // The second channel of a grey picture is not part of it, so the file
     // need not hold it, but reading it is refused rather than run off the end.
@@ -256,8 +260,13 @@ TEST(SgiImage, GameReaderFailures) {
                   "wide.rgb: picture of 4097 x 1 has a side over the 4096 pixels we accept\n"),
               std::string::npos);
 
-    // A row read on its own names the file too.
+    // A bad row is found while decoding; named with the file, the picture
+    // is dropped, and a row read on its own names the file too.
     writeFile(dir.path("rows.rgb"), sgiRunLength(2, 1, 1, {{0x03, 9, 0}}));
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(readSgiImage(dir.path("rows.rgb").c_str(), &width, &height, &channels), nullptr);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              dir.path("rows.rgb") + ": row 0 of channel 0 decodes to more than its 2 bytes\n");
     SgiImage* image = openSgiImage(dir.path("rows.rgb").c_str());
     ASSERT_NE(image, nullptr);
     unsigned char row[2];
