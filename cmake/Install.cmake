@@ -1,0 +1,83 @@
+# Install.cmake -- installing the game (`cmake --install`, PREFIX and DESTDIR
+# honoured) and packaging it for Debian (`cpack -G DEB`).
+#
+# Layout under the prefix (GNU install directories):
+#   bin/searchlight                      launcher: cd to the data, run the game
+#   libexec/searchlight/searchlight      the game program
+#   share/searchlight/                   the generated data set, as in build/data
+#   share/applications/, share/metainfo/, share/icons/hicolor/, share/man/man6/
+# The game takes no options and reads its data from its working directory;
+# the launcher is what lets it start from anywhere.
+include(GNUInstallDirs)
+
+set(SEARCHLIGHT_VERSION 0.1.0)
+set(SEARCHLIGHT_ICON_SIZES 64 256)
+set(SEARCHLIGHT_APP_ID io.github.searchlight.Searchlight)
+
+set(SEARCHLIGHT_INSTALL_DATA_DIR ${CMAKE_INSTALL_DATADIR}/searchlight)
+set(SEARCHLIGHT_INSTALL_GAME_DIR ${CMAKE_INSTALL_LIBEXECDIR}/searchlight)
+set(SEARCHLIGHT_PACKAGING_DIR ${CMAKE_SOURCE_DIR}/packaging)
+
+# The launcher finds the data and the game relative to its own directory, so
+# a tree unpacked under any root (DESTDIR, dpkg-deb -x) works as installed.
+file(RELATIVE_PATH SEARCHLIGHT_LAUNCHER_DATA_DIR
+     ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_DATADIR}/searchlight)
+file(RELATIVE_PATH SEARCHLIGHT_LAUNCHER_GAME_DIR
+     ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBEXECDIR}/searchlight)
+configure_file(${SEARCHLIGHT_PACKAGING_DIR}/searchlight.in ${CMAKE_BINARY_DIR}/packaging/searchlight @ONLY)
+
+# The desktop icons, painted by our generator into the build tree (not into
+# the data directory: that holds exactly the files the game reads).
+set(SEARCHLIGHT_ICON_DIR ${CMAKE_BINARY_DIR}/icons)
+set(SEARCHLIGHT_ICON_FILES "")
+foreach(size ${SEARCHLIGHT_ICON_SIZES})
+  set(icon ${SEARCHLIGHT_ICON_DIR}/${size}x${size}/searchlight.png)
+  add_custom_command(
+    OUTPUT ${icon}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${SEARCHLIGHT_ICON_DIR}/${size}x${size}
+    COMMAND searchlight-assets icon ${size} ${icon}
+    DEPENDS searchlight-assets
+    COMMENT "Painting the ${size} x ${size} desktop icon")
+  list(APPEND SEARCHLIGHT_ICON_FILES ${icon})
+  install(FILES ${icon} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+endforeach()
+add_custom_target(searchlight_icons ALL DEPENDS ${SEARCHLIGHT_ICON_FILES})
+
+install(TARGETS searchlight RUNTIME DESTINATION ${SEARCHLIGHT_INSTALL_GAME_DIR})
+install(PROGRAMS ${CMAKE_BINARY_DIR}/packaging/searchlight DESTINATION ${CMAKE_INSTALL_BINDIR})
+# Only the generated files: the build's stamp and anything else stay behind.
+install(DIRECTORY ${SEARCHLIGHT_DATA_DIR}/ DESTINATION ${SEARCHLIGHT_INSTALL_DATA_DIR}
+        FILES_MATCHING PATTERN "*.rgb" PATTERN "*.ppm" PATTERN "*.3ds")
+install(FILES ${SEARCHLIGHT_PACKAGING_DIR}/searchlight.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${SEARCHLIGHT_PACKAGING_DIR}/${SEARCHLIGHT_APP_ID}.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${SEARCHLIGHT_PACKAGING_DIR}/searchlight.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+
+# The Debian package. Depends is written by hand for Debian 12 (bookworm)
+# from the libraries the game links (objdump -p ... | grep NEEDED, dpkg -S;
+# libX11 for the display check before GLUT starts) and the symbol versions it
+# uses; libgl1 brings the GLX side freeglut opens the window through (and,
+# with it, the Mesa drivers). The deb test fails when a linked library's
+# package is missing here.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME searchlight)
+set(CPACK_PACKAGE_VERSION ${SEARCHLIGHT_VERSION})
+set(CPACK_PACKAGE_VENDOR "The Searchlight developers")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "hunt a fugitive car through a night city from a police helicopter")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Searchlight is a real-time 3D pursuit game. Fly a police helicopter over a\n"
+    "procedurally generated night city, steer its searchlight with the mouse,\n"
+    "find the fugitive car in the traffic and hold it in the beam until the\n"
+    "police cars you dispatch box it in. It runs on software OpenGL as well as\n"
+    "on hardware.")
+string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES TRUE)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER
+    "Searchlight maintainers <maintainers@users.noreply.c-seed-15d3c5f5.example>")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "libc6 (>= 2.34), libgcc-s1 (>= 3.0), libstdc++6 (>= 11), libglut3.12 (>= 3.4.0), libglu1-mesa | libglu1, libopengl0, libgl1, libx11-6")
+include(CPack)
