@@ -87,7 +87,8 @@ PpmStatus decodePpm(const unsigned char* bytes, std::size_t byteCount, PpmImage&
         error = "size " + size + " has a side over the " + std::to_string(maxPpmSide) + " pixels we accept";
         return PpmStatus::malformed;
     }
-    const std::uint64_t needed = std::uint64_t(width) * std::uint64_t(height) * 3;  // within the byte limit
+    // At most 4096 x 4096, so the samples fit maxPpmSampleBytes.
+    const std::uint64_t needed = std::uint64_t(width) * std::uint64_t(height) * 3;
 
     if (!reader.nextHeaderLine(line)) {
         error = "file ends before the maximum value line";

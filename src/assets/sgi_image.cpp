@@ -47,7 +47,8 @@ bool parseSgiImage(SgiImage& image, std::vector<unsigned char>&& file, std::stri
             "picture of " + size + " has a side over the " + std::to_string(maxSgiSide) + " pixels we accept";
         return false;
     }
-    const std::uint64_t pixels = std::uint64_t(image.xsize) * image.ysize;  // RGBA within the byte limit
+    // At most 4096 x 4096, so the RGBA picture fits maxSgiDecodedBytes.
+    const std::uint64_t pixels = std::uint64_t(image.xsize) * image.ysize;
     const int planes = image.channelsUsed();
     if (!image.runLength()) {
         // Refuse a file too short for its planes before anything is sized by it.
