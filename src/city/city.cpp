@@ -2,6 +2,7 @@
 // where the spatial tree splits, which tiles and buildings a rectangle holds,
 // the next street line ahead of a car and the police spawn point.
 #include "city/city.h"
+#include "traffic/vehicle.h"
 
 #include <cmath>
 #include <cstdio>
@@ -38,6 +39,9 @@ City::City() = default;
 
 City::~City() {
     for (int i = 0; i < buildingCount; ++i) delete buildings[i];
+    // Only the cars themselves: at program exit the globals that point at
+    // some of them may already be gone.
+    for (Vehicle* car : vehicles) delete car;
 }
 
 int City::groupIndexAt(float coordinate, const int* widths, int count, bool preferLower) const {

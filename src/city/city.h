@@ -67,7 +67,7 @@ struct CityBlock {
 class City {
 public:
     City();
-    ~City();  // the city owns its buildings
+    ~City();  // the city owns its buildings and every car in `vehicles`
     City(const City&) = delete;
     City& operator=(const City&) = delete;
 
@@ -118,6 +118,7 @@ public:
     // Vehicle services (with the traffic code).
     void buildVehicleMeshes();  // generation step: the six compiled-in car lists
     void createVehicles();      // generation step: the fugitive and 18 traffic cars
+    void releaseVehicles();     // deletes every car the city holds, police cars included
     void updateVehicles(float dt);
     void updateVehicleSmoke(float dt);
     void insertVehiclesIntoTree();

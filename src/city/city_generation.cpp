@@ -99,8 +99,9 @@ void City::fillBlock(float width, float depth, float x0, float z0, float gap, in
 
 void City::generate() {
     seedGameRandom(generationSeed());
-    // A second run replaces the first city's buildings.
+    // A second run replaces the first city's buildings and cars.
     for (int i = 0; i < buildingCount; ++i) delete buildings[i];
+    releaseVehicles();
     buildingCount = 0;
     for (auto& column : blocks)
         for (CityBlock& block : column) block.buildings.clear();

@@ -1,5 +1,6 @@
 // city_vehicles.cpp -- the city's cars: their meshes, the cars made with
 // the city, and stepping them.
+#include <algorithm>
 #include <cmath>
 
 #include "app/globals.h"
@@ -52,6 +53,17 @@ void City::createVehicles() {
             vehicles.push_back(car);
         }
     }
+}
+
+void City::releaseVehicles() {
+    // The police cars and the fugitive are among them: forget those too, so
+    // that no one steers a car that is gone.
+    for (Vehicle* car : vehicles) {
+        if (car == fugitive) fugitive = nullptr;
+        policeCars.erase(std::remove(policeCars.begin(), policeCars.end(), car), policeCars.end());
+        delete car;
+    }
+    vehicles.clear();
 }
 
 void City::updateVehicles(float dt) {

@@ -7,7 +7,9 @@
 #include <set>
 #include <vector>
 
+#include "app/globals.h"
 #include "city/city.h"
+#include "traffic/vehicle.h"
 #include "city_test_support.h"
 
 namespace {
@@ -188,6 +190,13 @@ TEST(CityLayoutTest, SameSeedSameCityAndRegenerationReplacesTheFirst) {
     for (int g = 0; g < first->columnGroupCount; ++g)
         EXPECT_EQ(first->columnWidths[g], second->columnWidths[g]);
     for (int h = 0; h < first->rowGroupCount; ++h) EXPECT_EQ(first->rowDepths[h], second->rowDepths[h]);
+    // The cars are replaced too, not added to the first city's.
+    ASSERT_EQ(first->vehicles.size(), second->vehicles.size());
+    for (size_t i = 0; i < first->vehicles.size(); ++i) {
+        EXPECT_EQ(first->vehicles[i]->position, second->vehicles[i]->position) << i;
+        EXPECT_EQ(first->vehicles[i]->heading, second->vehicles[i]->heading) << i;
+    }
+    EXPECT_EQ(fugitive, second->vehicles.front());
 }
 
 // The random draws come in the documented order: the column widths (with

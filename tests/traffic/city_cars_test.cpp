@@ -26,8 +26,6 @@ TEST_F(CityCarsTest, GeneratedCarsAndTheirMeshes) {
     ASSERT_EQ(chdir(SEARCHLIGHT_DATA_DIR), 0);
     for (std::uint32_t seed : {1u, 2u, 3u}) {
         SCOPED_TRACE(seed);
-        city.vehicles.clear();
-        fugitive = nullptr;
         setFixedSeed(seed);
         city.generate();
         clearFixedSeed();
@@ -62,6 +60,5 @@ TEST_F(CityCarsTest, GeneratedCarsAndTheirMeshes) {
         }
         for (int m = 0; m < 6; ++m) EXPECT_TRUE(glIsList(city.vehicleMeshes[m]));
     }
-    city.vehicles.clear();
-    fugitive = nullptr;
+    city.releaseVehicles();
 }

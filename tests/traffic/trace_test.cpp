@@ -63,15 +63,13 @@ Trace runTrace(const std::string& arguments) {
 
 // The street lines of a seed's city (the layout only: no context needed).
 void layoutFor(std::uint32_t seed, std::vector<float>& xs, std::vector<float>& zs) {
-    city.vehicles.clear();
     city.texturesEnabled = false;
     setFixedSeed(seed);
     city.generate();
     clearFixedSeed();
     xs.assign(city.streetX, city.streetX + city.streetXCount);
     zs.assign(city.streetZ, city.streetZ + city.streetZCount);
-    city.vehicles.clear();
-    fugitive = nullptr;
+    city.releaseVehicles();
 }
 
 bool onLane(float v, const std::vector<float>& lines) {
