@@ -70,8 +70,6 @@ spoil() {
 # run_length FILE: the SGI image stores run-length rows (storage byte 1).
 run_length() { [ "$(od -An -tu1 -j2 -N1 "$1" | tr -d ' ')" = 1 ]; }
 
-sanitizer_report() { grep -qE 'ERROR: (Address|Leak)Sanitizer|runtime error:' "$1"; }
-
 # The game's window, once it is drawing.
 game_window() {
   timeout 20 xdotool search --sync --onlyvisible --name "searchlight" 2>/dev/null | head -1

@@ -68,3 +68,13 @@ wait_exit() {
   game_pid=""
   return 0
 }
+
+# sanitizer_report FILE: true when FILE (a game's stderr) holds a report of
+# AddressSanitizer, LeakSanitizer or UndefinedBehaviorSanitizer, which is
+# then copied to stderr (up to 80 lines) for the test log.
+sanitizer_report() {
+  local pattern='ERROR: (Address|Leak)Sanitizer|runtime error:'
+  grep -qaE "$pattern" "$1" 2>/dev/null || return 1
+  { echo "--- sanitizer report"; grep -aE -A80 -m1 "$pattern" "$1"; } >&2
+  return 0
+}

@@ -23,3 +23,15 @@ foreach(kind images models ppm)
     COMMAND ${CMAKE_CURRENT_LIST_DIR}/data_files_e2e.sh $<TARGET_FILE:searchlight> ${SEARCHLIGHT_DATA_DIR} ${kind})
   set_tests_properties(e2e.data_files_missing_or_broken_${kind} PROPERTIES TIMEOUT 900)
 endforeach()
+# Two minutes of scripted play: alive at the end, frames still counted,
+# resident memory steady, the capture reached. The same script plays longer
+# by hand (long_play_e2e.sh BINARY DATADIR 600).
+add_test(NAME e2e.long_play_two_minutes
+  COMMAND ${CMAKE_CURRENT_LIST_DIR}/long_play_e2e.sh $<TARGET_FILE:searchlight> ${SEARCHLIGHT_DATA_DIR} 120)
+set_tests_properties(e2e.long_play_two_minutes PROPERTIES TIMEOUT 400)
+if(SEARCHLIGHT_SANITIZE)
+  # Freed blocks wait in the sanitizer's quarantine (256 MB by default)
+  # before reuse; a small one keeps resident memory a measure of the game's.
+  set_tests_properties(e2e.long_play_two_minutes PROPERTIES
+    ENVIRONMENT_MODIFICATION "ASAN_OPTIONS=path_list_append:quarantine_size_mb=4")
+endif()
