@@ -221,8 +221,14 @@ void FugitiveVehicle::afterMove() {
     }
     if (ahead && behind) {
         // Caught: everything stops and the helicopter comes to the scene.
+        // Each car is stopped once, when it is first frozen: the check
+        // repeats every step, and stopping a traffic car again each time
+        // would hold one that was returning from a pull-over at a crawl
+        // forever, creeping off the city's edge, where it should regain
+        // its speed and drive on.
         speed = 0;
         for (Vehicle* car : city.vehicles) {
+            if (car->frozen) continue;
             car->frozen = true;
             car->speed = 0;
         }

@@ -175,6 +175,33 @@ TEST_F(PursuitTest, CaughtBetweenPoliceAheadAndBehind) {
     EXPECT_EQ(ahead->speed, 0);
 }
 
+// A traffic car returning from a pull-over when the capture comes regains its speed and drives on,
+// although the capture check repeats every step; the caught cars stay stopped.
+TEST_F(PursuitTest, CaptureRepeatsWithoutHoldingAReturningCar) {
+    FugitiveVehicle* runner = make<FugitiveVehicle>(2, 10, 0);
+    fugitive = runner;
+    Vehicle* traffic = make<Vehicle>(-17.2f, -20, 0);
+    PoliceCar* ahead = makePolice(2, 14, 0);
+    PoliceCar* behind = makePolice(2, 6, 0);
+    city.vehicles = {runner, traffic, ahead, behind};
+    const float cruising = traffic->speed;
+    traffic->requestPullOver = true;  // as if a police car had passed close by
+    traffic->update(1.0f / 180);
+    traffic->afterMove();             // nobody near now: it starts back
+    ASSERT_EQ(traffic->drivingState(), DrivingState::pullOver);
+    runner->afterMove();              // caught
+    ASSERT_TRUE(traffic->frozen);
+    for (int step = 0; step < 3 * 60 * 20 && traffic->drivingState() == DrivingState::pullOver; ++step) {
+        traffic->update(1.0f / 180);
+        runner->afterMove();          // the capture check keeps running
+    }
+    EXPECT_EQ(traffic->drivingState(), DrivingState::lane);
+    EXPECT_EQ(traffic->speed, cruising);
+    EXPECT_EQ(runner->speed, 0);
+    EXPECT_EQ(ahead->speed, 0);
+    EXPECT_EQ(behind->speed, 0);
+}
+
 // Police in the opposite lane, or beyond the cross streets, do not catch the fugitive.
 TEST_F(PursuitTest, NotCaughtOutsideItsStretchOfLane) {
     FugitiveVehicle* runner = make<FugitiveVehicle>(2, 10, 0);
