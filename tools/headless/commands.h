@@ -7,3 +7,4 @@ int runCity(int argc, char** argv);
 int runTrace(int argc, char** argv);
 int runShot(int argc, char** argv);
 int runBench(int argc, char** argv);
+int runSoak(int argc, char** argv);

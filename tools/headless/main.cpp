@@ -10,6 +10,7 @@ static void usage() {
                  "       searchlight-headless city --seed S [--data DIR]\n"
                  "       searchlight-headless trace --seed S --seconds T [--police N] [--hold-space] [--every K] [--data DIR]\n"
                  "       searchlight-headless shot --seed S [--size WxH] [--script FILE] [--seconds T] [--data DIR] --out FILE.ppm\n"
+                 "       searchlight-headless soak --seed S --seconds T [--police N] [--hold-space] [--draw-every K] [--data DIR]\n"
                  "       searchlight-headless bench --seed S [--frames N] [--size WxH] [--data DIR]\n");
 }
 
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
     if (std::strcmp(command, "trace") == 0) return runTrace(argc - 2, argv + 2);
     if (std::strcmp(command, "shot") == 0) return runShot(argc - 2, argv + 2);
     if (std::strcmp(command, "bench") == 0) return runBench(argc - 2, argv + 2);
+    if (std::strcmp(command, "soak") == 0) return runSoak(argc - 2, argv + 2);
     usage();
     return 2;
 }

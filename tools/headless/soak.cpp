@@ -1,0 +1,180 @@
+// soak.cpp -- `soak`: hours of game time on the virtual clock, checked as
+// they pass.
+//
+// searchlight-headless soak --seed S --seconds T [--police N] [--hold-space]
+//                           [--draw-every K] [--data DIR]
+// Runs the same turns as `trace` (with --draw-every K the title is dismissed
+// and every K-th turn also draws the frame, so the frame's rules, the
+// searchlight's police and the map capture take part) and, after every turn,
+// checks that every
+// car, its smoke, the helicopter and the camera hold finite numbers and that
+// every car is inside the city (a straight-driving car wraps within a step
+// of the edge; a turn or a pull-over may reach up to a turn's radius past
+// it, and wraps on the step after it ends). Resident memory is sampled once a game minute; after the first minute
+// it may grow by at most maxGrowthKb. Prints one summary line
+// `# soak seed=.. seconds=.. police=.. space=.. turns=.. captured=..
+//  rss_first_minute_kb=.. rss_peak_kb=.. growth_kb=.. drawn=.. state=<hash>`
+// where the hash covers every car's state and the helicopter's position, so
+// two runs of the same seed must print the same line. Exits 1 at the first
+// fault, with a line that says what and when.
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "app/camera.h"
+#include "app/game_loop.h"
+#include "app/globals.h"
+#include "city/city.h"
+#include "commands.h"
+#include "helicopter/helicopter.h"
+#include "traffic/vehicle.h"
+#include "traffic_run.h"
+
+namespace {
+constexpr float cityHalfSide = 50;
+constexpr float straightMargin = 0.1f;  // one step of the fastest car, and then some
+constexpr float manoeuvreMargin = 4.0f;  // an arc or pull-over does not wrap until it ends
+constexpr long maxGrowthKb = 16 * 1024;
+constexpr long turnsPerMinute = 3600;
+constexpr unsigned char titleKey = '\r';  // bound to nothing in the game
+
+long residentKb() {
+    std::FILE* f = std::fopen("/proc/self/statm", "r");
+    if (!f) return -1;
+    long size = 0, resident = -1;
+    if (std::fscanf(f, "%ld %ld", &size, &resident) != 2) resident = -1;
+    std::fclose(f);
+    return resident < 0 ? -1 : resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+bool finite(const Vector3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+
+// The first fault of this turn, or null. A car past the edge by more than a
+// straight step is allowed while it turns or pulls over (those do not wrap
+// until they end) and for the one turn after, when it wraps; turnsOutside
+// counts how long it has been out there.
+const char* fault(const Vehicle& car, int& turnsOutside) {
+    if (!finite(car.position) || !std::isfinite(car.heading) || !std::isfinite(car.speed)) return "a number that is not finite";
+    for (int i = 0; i < car.smokeCount; ++i) {
+        const SmokeParticle& p = car.smoke[i];
+        if (!finite(p.position) || !finite(p.velocity) || !std::isfinite(p.size)) return "smoke that is not finite";
+    }
+    const float out = std::max(std::fabs(car.position.x), std::fabs(car.position.z)) - cityHalfSide;
+    if (out > manoeuvreMargin) return "a place outside the city";
+    if (out <= straightMargin) {
+        turnsOutside = 0;
+        return nullptr;
+    }
+    const DrivingState state = car.drivingState();
+    const bool straight = state == DrivingState::lane || state == DrivingState::crossing;
+    if (straight && ++turnsOutside > 1) return "a place outside the city, driving straight on";
+    return nullptr;
+}
+
+// FNV-1a over the bytes of what the run leaves behind.
+class StateHash {
+public:
+    template <typename T>
+    void add(const T& value) {
+        unsigned char bytes[sizeof(T)];
+        std::memcpy(bytes, &value, sizeof(T));
+        for (unsigned char b : bytes) hash_ = (hash_ ^ b) * 1099511628211ull;
+    }
+    std::uint64_t value() const { return hash_; }
+
+private:
+    std::uint64_t hash_ = 14695981039346656037ull;
+};
+
+std::uint64_t finalState() {
+    StateHash h;
+    h.add(city.vehicles.size());
+    for (const Vehicle* car : city.vehicles) {
+        h.add(car->position.x);
+        h.add(car->position.z);
+        h.add(car->heading);
+        h.add(car->speed);
+        h.add(static_cast<int>(car->drivingState()));
+        h.add(car->frozen);
+    }
+    h.add(helicopter.position.x);
+    h.add(helicopter.position.y);
+    h.add(helicopter.position.z);
+    return h.value();
+}
+}  // namespace
+
+int runSoak(int argc, char** argv) {
+    TrafficRunOptions options;
+    long drawEvery = 0;
+    for (int i = 0; i < argc; ++i) {
+        const int taken = parseTrafficArgument("soak", argc, argv, i, options);
+        if (taken < 0) return 2;
+        if (taken > 0) continue;
+        if (std::strcmp(argv[i], "--draw-every") == 0 && i + 1 < argc) {
+            if (!parseLong(argv[++i], 1, 1000000, drawEvery)) {
+                std::fprintf(stderr, "soak: bad value \"%s\" for --draw-every\n", argv[i]);
+                return 2;
+            }
+        } else {
+            std::fprintf(stderr, "soak: unknown argument \"%s\"\n", argv[i]);
+            return 2;
+        }
+    }
+    if (options.seed < 0 || options.seconds < 0) {
+        std::fprintf(stderr, "soak: --seed S and --seconds T are required\n");
+        return 2;
+    }
+    OffscreenGame game;
+    if (!startTrafficRun("soak", options, game)) return 1;
+    if (drawEvery > 0) {
+        game.keyDown(titleKey);  // any key dismisses the title and schedules the map capture
+        game.keyUp(titleKey);
+    }
+
+    const long turns = std::lround(options.seconds / trafficTurnSeconds);
+    long firstMinuteKb = -1, peakKb = -1;
+    double capturedAt = -1;
+    std::vector<int> turnsOutside(city.vehicles.size(), 0);
+    for (long turn = 1; turn <= turns; ++turn) {
+        stepTrafficRun(game);
+        if (drawEvery > 0 && turn % drawEvery == 0) display();
+        turnsOutside.resize(city.vehicles.size(), 0);  // the searchlight may send more police
+        for (size_t i = 0; i < city.vehicles.size(); ++i) {
+            if (const char* what = fault(*city.vehicles[i], turnsOutside[i])) {
+                const Vehicle& car = *city.vehicles[i];
+                std::printf("soak: FAILED at %.4f s: car %zu has %s (%g, %g heading %g speed %g)\n", gameTime, i,
+                            what, car.position.x, car.position.z, car.heading, car.speed);
+                return 1;
+            }
+        }
+        if (!finite(helicopter.position) || !finite(camera.eye) || !finite(camera.centre)) {
+            std::printf("soak: FAILED at %.4f s: the helicopter or camera left the finite numbers\n", gameTime);
+            return 1;
+        }
+        if (capturedAt < 0 && fugitive && fugitive->frozen) capturedAt = gameTime;
+        if (turn % turnsPerMinute == 0) {
+            const long kb = residentKb();
+            if (turn == turnsPerMinute) firstMinuteKb = kb;
+            if (kb > peakKb) peakKb = kb;
+        }
+    }
+    const long growthKb = firstMinuteKb < 0 ? 0 : peakKb - firstMinuteKb;
+    char captured[32] = "none";
+    if (capturedAt >= 0) std::snprintf(captured, sizeof captured, "%.4f", capturedAt);
+    std::printf("# soak seed=%ld seconds=%g police=%ld space=%s turns=%ld captured=%s rss_first_minute_kb=%ld "
+                "rss_peak_kb=%ld growth_kb=%ld drawn=%ld state=%016llx\n",
+                options.seed, options.seconds, options.police, options.holdSpace ? "held" : "free", turns, captured,
+                firstMinuteKb, peakKb, growthKb, drawEvery > 0 ? turns / drawEvery : 0, static_cast<unsigned long long>(finalState()));
+    if (growthKb > maxGrowthKb) {
+        std::printf("soak: FAILED: resident memory grew by %ld KB after the first minute (at most %ld)\n", growthKb,
+                    maxGrowthKb);
+        return 1;
+    }
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}

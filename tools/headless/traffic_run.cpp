@@ -1,0 +1,92 @@
+// traffic_run.cpp -- setting up and stepping a headless traffic run.
+#include "traffic_run.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "app/game_loop.h"
+#include "app/globals.h"
+#include "app/random.h"
+#include "headless_common.h"
+
+namespace {
+constexpr double maxSeconds = 86400;
+constexpr long maxPolice = 1000;
+constexpr int contextSize = 64;  // nothing is drawn; the context only holds the city's GL objects
+
+bool parseSeconds(const char* text, double& out) {
+    char* end = nullptr;
+    const double v = std::strtod(text, &end);
+    if (end == text || *end != '\0' || !std::isfinite(v) || v < 0 || v > maxSeconds) return false;
+    out = v;
+    return true;
+}
+}  // namespace
+
+bool parseLong(const char* text, long low, long high, long& out) {
+    char* end = nullptr;
+    errno = 0;
+    const long v = std::strtol(text, &end, 10);
+    if (errno != 0 || end == text || *end != '\0' || v < low || v > high) return false;
+    out = v;
+    return true;
+}
+
+int parseTrafficArgument(const char* command, int argc, char** argv, int& i, TrafficRunOptions& options) {
+    const char* arg = argv[i];
+    if (std::strcmp(arg, "--hold-space") == 0) {
+        options.holdSpace = true;
+        return 1;
+    }
+    const bool takesValue = std::strcmp(arg, "--seed") == 0 || std::strcmp(arg, "--seconds") == 0 ||
+                            std::strcmp(arg, "--police") == 0 || std::strcmp(arg, "--data") == 0;
+    if (!takesValue) return 0;
+    if (i + 1 >= argc) {
+        std::fprintf(stderr, "%s: %s needs a value\n", command, arg);
+        return -1;
+    }
+    const char* value = argv[++i];
+    bool ok = true;
+    if (std::strcmp(arg, "--seed") == 0) {
+        ok = parseLong(value, 0, 4294967295L, options.seed);
+    } else if (std::strcmp(arg, "--seconds") == 0) {
+        ok = parseSeconds(value, options.seconds);
+    } else if (std::strcmp(arg, "--police") == 0) {
+        ok = parseLong(value, 0, maxPolice, options.police);
+    } else {
+        options.dataDir = value;
+    }
+    if (!ok) {
+        std::fprintf(stderr, "%s: bad value \"%s\" for %s\n", command, value, arg);
+        return -1;
+    }
+    return 1;
+}
+
+bool startTrafficRun(const char* command, const TrafficRunOptions& options, OffscreenGame& game) {
+    if (options.seed < 0 || options.seconds < 0) {
+        std::fprintf(stderr, "%s: --seed S and --seconds T are required\n", command);
+        return false;
+    }
+    if (!enterDataDirectory(options.dataDir)) return false;
+    std::string error;
+    if (!game.createContext(contextSize, contextSize, error)) {
+        std::fprintf(stderr, "%s: no offscreen GL context: %s\n", command, error.c_str());
+        return false;
+    }
+    setFixedSeed(static_cast<std::uint32_t>(options.seed));
+    game.start();
+    for (long i = 0; i < options.police; ++i) createPoliceCar();  // as the "x" key does
+    if (options.holdSpace) keyDown[static_cast<unsigned char>(' ')] = true;
+    return true;
+}
+
+void stepTrafficRun(OffscreenGame& game) {
+    game.offscreenPlatform.advanceClock(trafficTurnSeconds);
+    idle();
+}
