@@ -14,17 +14,20 @@
 # is drawn (and its object count printed) only while the fugitive moves, so
 # after the capture the statistics carry "num reg objects drawn" without
 # the "num projective objects drawn" line that otherwise follows it.
-#   long_play_e2e.sh BINARY DATADIR DURATION
+#   long_play_e2e.sh BINARY DATADIR DURATION [MEMORY_LIMIT_MB]
+# MEMORY_LIMIT_MB "-" prints the samples without judging them: under the
+# sanitizers resident memory swings by tens of MB between samples (their
+# allocator maps and unmaps large blocks and holds freed ones back), and
+# LeakSanitizer judges leaks there instead.
 set -u
 . "$(dirname "$0")/e2e_lib.sh"
-binary=$1 data=$2 duration=$3
+binary=$1 data=$2 duration=$3 memory_limit_mb=${4:-16}
 
 roaming_percent=25     # of the run, with the space bar held
 police_per_step=3      # "x" presses in each step of the player
 police_limit=40        # all sent before the first memory sample
 memory_start=30        # seconds into the run of the first memory sample
 memory_interval=10
-memory_limit_kb=$((16 * 1024))
 fps_window=30          # the last seconds in which frames must still be counted
 
 [ "$duration" -ge 60 ] || fail "DURATION must be at least 60 s"
@@ -119,8 +122,12 @@ echo "resident memory (kB) every $memory_interval s from $memory_start s: ${samp
 [ "$fps_now" -gt "$fps_at_window" ] || fail "no frames counted in the last $fps_window s"
 [ "${#samples[@]}" -ge 2 ] || fail "fewer than two memory samples"
 growth=$((samples[${#samples[@]} - 1] - samples[0]))
-echo "memory growth from first to last sample: $growth kB (limit $memory_limit_kb kB)"
-[ "$growth" -le "$memory_limit_kb" ] || fail "resident memory grew by $growth kB"
+if [ "$memory_limit_mb" = - ]; then
+  echo "memory growth from first to last sample: $growth kB (not judged in this build)"
+else
+  echo "memory growth from first to last sample: $growth kB (limit $memory_limit_mb MB)"
+  [ "$growth" -le $((memory_limit_mb * 1024)) ] || fail "resident memory grew by $growth kB"
+fi
 [ -z "$captured_at" ] && [ "$(blocks_without_searchlight)" -ge 2 ] && captured_at=$duration
 [ -n "$captured_at" ] || fail "the capture was not reached ($(blocks_without_searchlight) statistics blocks without the searchlight pass)"
 
