@@ -210,30 +210,6 @@ public:
     double startupMs = 0;
 };
 
-// FNV-1a over the scene's moving state: every car and the helicopter.
-std::uint64_t sceneFingerprint() {
-    std::uint64_t h = 1469598103934665603ull;
-    auto mix = [&h](float v) {
-        std::uint32_t bits = 0;
-        std::memcpy(&bits, &v, sizeof bits);
-        for (int i = 0; i < 4; ++i) {
-            h ^= (bits >> (8 * i)) & 0xffu;
-            h *= 1099511628211ull;
-        }
-    };
-    for (const Vehicle* car : city.vehicles) {
-        mix(car->position.x);
-        mix(car->position.z);
-        mix(car->heading);
-        mix(car->speed);
-    }
-    mix(helicopter.position.x);
-    mix(helicopter.position.z);
-    mix(helicopter.yaw);
-    mix(badgeModel.fillLevel);
-    return h;
-}
-
 std::vector<unsigned char> readPicture(int width, int height) {
     std::vector<unsigned char> pixels(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);

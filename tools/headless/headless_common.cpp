@@ -1,11 +1,19 @@
-// headless_common.cpp -- data directory, sizes and PPM read-back.
+// headless_common.cpp -- data directory, sizes, PPM read-back and the
+// scene's fingerprint.
 #include "headless_common.h"
 
 #include <GL/gl.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <vector>
+
+#include "app/globals.h"
+#include "assets/model.h"
+#include "city/city.h"
+#include "helicopter/helicopter.h"
+#include "traffic/vehicle.h"
 
 bool enterDataDirectory(const char* dir) {
     const char* target = dir ? dir : SEARCHLIGHT_DATA_DIR;
@@ -43,4 +51,39 @@ bool writeFramePpm(const std::string& path, int width, int height) {
     ok = (std::fclose(f) == 0) && ok;
     if (!ok) std::fprintf(stderr, "%s: write failed\n", path.c_str());
     return ok;
+}
+
+namespace {
+class Fnv1a {
+public:
+    template <typename T>
+    void add(const T& value) {
+        unsigned char bytes[sizeof(T)];
+        std::memcpy(bytes, &value, sizeof(T));
+        for (unsigned char b : bytes) hash_ = (hash_ ^ b) * 1099511628211ull;
+    }
+    std::uint64_t value() const { return hash_; }
+
+private:
+    std::uint64_t hash_ = 14695981039346656037ull;
+};
+}  // namespace
+
+std::uint64_t sceneFingerprint() {
+    Fnv1a h;
+    h.add(city.vehicles.size());
+    for (const Vehicle* car : city.vehicles) {
+        h.add(car->position.x);
+        h.add(car->position.z);
+        h.add(car->heading);
+        h.add(car->speed);
+        h.add(static_cast<int>(car->drivingState()));
+        h.add(car->frozen);
+    }
+    h.add(helicopter.position.x);
+    h.add(helicopter.position.y);
+    h.add(helicopter.position.z);
+    h.add(helicopter.yaw);
+    h.add(badgeModel.fillLevel);
+    return h.value();
 }

@@ -6,24 +6,23 @@
 // Runs the same turns as `trace` (with --draw-every K the title is dismissed
 // and every K-th turn also draws the frame, so the frame's rules, the
 // searchlight's police and the map capture take part) and, after every turn,
-// checks that every
-// car, its smoke, the helicopter and the camera hold finite numbers and that
-// every car is inside the city (a straight-driving car wraps within a step
-// of the edge; a turn or a pull-over may reach up to a turn's radius past
-// it, and wraps on the step after it ends). Resident memory is sampled once a game minute; after the first minute
-// it may grow by at most maxGrowthKb. Prints one summary line
+// checks that every car, its smoke, the helicopter and the camera hold finite
+// numbers and that every car is inside the city (a straight-driving car wraps
+// within a step of the edge; a turn or a pull-over may reach up to a turn's
+// radius past it, and wraps on the step after it ends). Resident memory is
+// sampled once a game minute; after the first minute it may grow by at most
+// maxGrowthKb. Prints one summary line
 // `# soak seed=.. seconds=.. police=.. space=.. turns=.. captured=..
 //  rss_first_minute_kb=.. rss_peak_kb=.. growth_kb=.. drawn=.. state=<hash>`
-// where the hash covers every car's state and the helicopter's position, so
-// two runs of the same seed must print the same line. Exits 1 at the first
-// fault, with a line that says what and when.
+// where the hash is the scene's fingerprint, so two runs of the same seed
+// must print the same line. Exits 1 at the first fault, with a line that
+// says what and when.
 #include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <vector>
 
 #include "app/camera.h"
@@ -31,6 +30,7 @@
 #include "app/globals.h"
 #include "city/city.h"
 #include "commands.h"
+#include "headless_common.h"
 #include "helicopter/helicopter.h"
 #include "traffic/vehicle.h"
 #include "traffic_run.h"
@@ -76,60 +76,12 @@ const char* fault(const Vehicle& car, int& turnsOutside) {
     return nullptr;
 }
 
-// FNV-1a over the bytes of what the run leaves behind.
-class StateHash {
-public:
-    template <typename T>
-    void add(const T& value) {
-        unsigned char bytes[sizeof(T)];
-        std::memcpy(bytes, &value, sizeof(T));
-        for (unsigned char b : bytes) hash_ = (hash_ ^ b) * 1099511628211ull;
-    }
-    std::uint64_t value() const { return hash_; }
-
-private:
-    std::uint64_t hash_ = 14695981039346656037ull;
-};
-
-std::uint64_t finalState() {
-    StateHash h;
-    h.add(city.vehicles.size());
-    for (const Vehicle* car : city.vehicles) {
-        h.add(car->position.x);
-        h.add(car->position.z);
-        h.add(car->heading);
-        h.add(car->speed);
-        h.add(static_cast<int>(car->drivingState()));
-        h.add(car->frozen);
-    }
-    h.add(helicopter.position.x);
-    h.add(helicopter.position.y);
-    h.add(helicopter.position.z);
-    return h.value();
-}
 }  // namespace
 
 int runSoak(int argc, char** argv) {
     TrafficRunOptions options;
     long drawEvery = 0;
-    for (int i = 0; i < argc; ++i) {
-        const int taken = parseTrafficArgument("soak", argc, argv, i, options);
-        if (taken < 0) return 2;
-        if (taken > 0) continue;
-        if (std::strcmp(argv[i], "--draw-every") == 0 && i + 1 < argc) {
-            if (!parseLong(argv[++i], 1, 1000000, drawEvery)) {
-                std::fprintf(stderr, "soak: bad value \"%s\" for --draw-every\n", argv[i]);
-                return 2;
-            }
-        } else {
-            std::fprintf(stderr, "soak: unknown argument \"%s\"\n", argv[i]);
-            return 2;
-        }
-    }
-    if (options.seed < 0 || options.seconds < 0) {
-        std::fprintf(stderr, "soak: --seed S and --seconds T are required\n");
-        return 2;
-    }
+    if (!parseTrafficArguments("soak", argc, argv, "--draw-every", drawEvery, options)) return 2;
     OffscreenGame game;
     if (!startTrafficRun("soak", options, game)) return 1;
     if (drawEvery > 0) {
@@ -170,7 +122,7 @@ int runSoak(int argc, char** argv) {
     std::printf("# soak seed=%ld seconds=%g police=%ld space=%s turns=%ld captured=%s rss_first_minute_kb=%ld "
                 "rss_peak_kb=%ld growth_kb=%ld drawn=%ld state=%016llx\n",
                 options.seed, options.seconds, options.police, options.holdSpace ? "held" : "free", turns, captured,
-                firstMinuteKb, peakKb, growthKb, drawEvery > 0 ? turns / drawEvery : 0, static_cast<unsigned long long>(finalState()));
+                firstMinuteKb, peakKb, growthKb, drawEvery > 0 ? turns / drawEvery : 0, static_cast<unsigned long long>(sceneFingerprint()));
     if (growthKb > maxGrowthKb) {
         std::printf("soak: FAILED: resident memory grew by %ld KB after the first minute (at most %ld)\n", growthKb,
                     maxGrowthKb);

@@ -57,22 +57,9 @@ void printRows() {
 int runTrace(int argc, char** argv) {
     TrafficRunOptions options;
     long every = 6;
-    for (int i = 0; i < argc; ++i) {
-        const int taken = parseTrafficArgument("trace", argc, argv, i, options);
-        if (taken < 0) return 2;
-        if (taken > 0) continue;
-        if (std::strcmp(argv[i], "--every") == 0 && i + 1 < argc) {
-            if (!parseLong(argv[++i], 1, 1000000, every)) {
-                std::fprintf(stderr, "trace: bad value \"%s\" for --every\n", argv[i]);
-                return 2;
-            }
-        } else {
-            std::fprintf(stderr, "trace: unknown or incomplete argument \"%s\"\n", argv[i]);
-            return 2;
-        }
-    }
+    if (!parseTrafficArguments("trace", argc, argv, "--every", every, options)) return 2;
     OffscreenGame game;
-    if (!startTrafficRun("trace", options, game)) return options.seed < 0 || options.seconds < 0 ? 2 : 1;
+    if (!startTrafficRun("trace", options, game)) return 1;
 
     const long turns = std::lround(options.seconds / trafficTurnSeconds);
     bool captured = false;

@@ -19,15 +19,7 @@ constexpr double maxSeconds = 86400;
 constexpr long maxPolice = 1000;
 constexpr int contextSize = 64;  // nothing is drawn; the context only holds the city's GL objects
 
-bool parseSeconds(const char* text, double& out) {
-    char* end = nullptr;
-    const double v = std::strtod(text, &end);
-    if (end == text || *end != '\0' || !std::isfinite(v) || v < 0 || v > maxSeconds) return false;
-    out = v;
-    return true;
-}
-}  // namespace
-
+// Whole numbers in [low, high], nothing after them.
 bool parseLong(const char* text, long low, long high, long& out) {
     char* end = nullptr;
     errno = 0;
@@ -37,42 +29,56 @@ bool parseLong(const char* text, long low, long high, long& out) {
     return true;
 }
 
-int parseTrafficArgument(const char* command, int argc, char** argv, int& i, TrafficRunOptions& options) {
-    const char* arg = argv[i];
-    if (std::strcmp(arg, "--hold-space") == 0) {
-        options.holdSpace = true;
-        return 1;
-    }
-    const bool takesValue = std::strcmp(arg, "--seed") == 0 || std::strcmp(arg, "--seconds") == 0 ||
-                            std::strcmp(arg, "--police") == 0 || std::strcmp(arg, "--data") == 0;
-    if (!takesValue) return 0;
-    if (i + 1 >= argc) {
-        std::fprintf(stderr, "%s: %s needs a value\n", command, arg);
-        return -1;
-    }
-    const char* value = argv[++i];
-    bool ok = true;
-    if (std::strcmp(arg, "--seed") == 0) {
-        ok = parseLong(value, 0, 4294967295L, options.seed);
-    } else if (std::strcmp(arg, "--seconds") == 0) {
-        ok = parseSeconds(value, options.seconds);
-    } else if (std::strcmp(arg, "--police") == 0) {
-        ok = parseLong(value, 0, maxPolice, options.police);
-    } else {
-        options.dataDir = value;
-    }
-    if (!ok) {
-        std::fprintf(stderr, "%s: bad value \"%s\" for %s\n", command, value, arg);
-        return -1;
-    }
-    return 1;
+bool parseSeconds(const char* text, double& out) {
+    char* end = nullptr;
+    const double v = std::strtod(text, &end);
+    if (end == text || *end != '\0' || !std::isfinite(v) || v < 0 || v > maxSeconds) return false;
+    out = v;
+    return true;
 }
+}  // namespace
 
-bool startTrafficRun(const char* command, const TrafficRunOptions& options, OffscreenGame& game) {
+bool parseTrafficArguments(const char* command, int argc, char** argv, const char* extraOption, long& extraValue,
+                           TrafficRunOptions& options) {
+    for (int i = 0; i < argc; ++i) {
+        const char* arg = argv[i];
+        if (std::strcmp(arg, "--hold-space") == 0) {
+            options.holdSpace = true;
+            continue;
+        }
+        const bool known = std::strcmp(arg, "--seed") == 0 || std::strcmp(arg, "--seconds") == 0 ||
+                           std::strcmp(arg, "--police") == 0 || std::strcmp(arg, "--data") == 0 ||
+                           std::strcmp(arg, extraOption) == 0;
+        if (!known || i + 1 >= argc) {
+            std::fprintf(stderr, "%s: unknown or incomplete argument \"%s\"\n", command, arg);
+            return false;
+        }
+        const char* value = argv[++i];
+        bool ok = true;
+        if (std::strcmp(arg, "--seed") == 0) {
+            ok = parseLong(value, 0, 4294967295L, options.seed);
+        } else if (std::strcmp(arg, "--seconds") == 0) {
+            ok = parseSeconds(value, options.seconds);
+        } else if (std::strcmp(arg, "--police") == 0) {
+            ok = parseLong(value, 0, maxPolice, options.police);
+        } else if (std::strcmp(arg, "--data") == 0) {
+            options.dataDir = value;
+        } else {
+            ok = parseLong(value, 1, 1000000, extraValue);
+        }
+        if (!ok) {
+            std::fprintf(stderr, "%s: bad value \"%s\" for %s\n", command, value, arg);
+            return false;
+        }
+    }
     if (options.seed < 0 || options.seconds < 0) {
         std::fprintf(stderr, "%s: --seed S and --seconds T are required\n", command);
         return false;
     }
+    return true;
+}
+
+bool startTrafficRun(const char* command, const TrafficRunOptions& options, OffscreenGame& game) {
     if (!enterDataDirectory(options.dataDir)) return false;
     std::string error;
     if (!game.createContext(contextSize, contextSize, error)) {
