@@ -127,7 +127,7 @@ void drawMinimap(float x0, float y0, float w, float h, bool regular) {
     glBindTexture(GL_TEXTURE_2D, mapTexture);
 
     const CameraBasis c = cameraBasis();
-    const float a = std::atan2(c.f.z, c.f.x) * 180 / 3.14159f;
+    const float a = std::atan2(c.f.z, c.f.x) * 180 / shortPi;
     translate(c.l * 0.85f);
     translate(c.u * -0.8f);
     translate(c.f * -3.2f);

@@ -16,8 +16,10 @@
 
 class Vehicle;
 
-// Returned by every query that has no answer; accept results > -99998 only.
+// Returned by every query that has no answer. A result is an answer only
+// above -99998: every caller asks isValidCoordinate.
 constexpr float invalidCoordinate = -99999.0f;
+inline bool isValidCoordinate(float result) { return result > -99998.0f; }
 constexpr int invalidGroupIndex = -99999;
 
 constexpr int cityTilesPerSide = 25;

@@ -18,7 +18,7 @@ constexpr float hoverYawSwing = 3.0f, hoverYawRate = 2.0f;
 constexpr float hoverPitchSwing = 5.0f, hoverPitchRate = 4.0f;
 constexpr float hoverRollSwing = 5.0f, hoverRollRate = 3.0f;
 
-static float degreesFromRadians(float radians) { return radians / 6.2831853f * 360.0f; }
+static float degreesFromRadians(float radians) { return radians / (2 * pi) * 360.0f; }
 
 void Helicopter::turn(float angle) {
     yaw += degreesFromRadians(angle);

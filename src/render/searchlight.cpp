@@ -15,7 +15,7 @@ constexpr float projectorNear = 0.1f;      // near plane of the image projection
 constexpr float projectorFar = 1.0f;       // only the unused r coordinate depends on it
 constexpr float searchlightReach = 50.0f;  // the projective pass culls beyond this
 constexpr float lookDistance = 5.0f;       // look-at centre along the beam
-constexpr float degreesToRadians = 3.14159f / 180.0f;
+constexpr float degreesToRadians = shortPi / 180.0f;
 
 void placeSearchlight() {
     // Forward order: pan (x, y), then dolly (z), then the rotation.

@@ -142,7 +142,7 @@ Matrix4 frustumMatrix(float l, float r, float b, float t, float n, float f) {
 }
 
 Matrix4 perspectiveMatrix(float fovy, float aspect, float n, float f) {
-    const double t = std::tan(fovy / 2.0 * 3.141592653589793 / 180.0);
+    const double t = std::tan(fovy / 2.0 * piDouble / 180.0);
     const float top = static_cast<float>(n * t);
     const float right = aspect * top;
     return frustumMatrix(-right, right, -top, top, n, f);

@@ -8,6 +8,14 @@
 // readGLMatrix transposes on the way in, so it holds GL's matrix row-major.
 #pragma once
 
+// pi, once for the whole game: in double, and rounded to float (3.1415927)
+// for the float angle math.
+constexpr double piDouble = 3.141592653589793;
+constexpr float pi = static_cast<float>(piDouble);
+// The searchlight's aim and the mini-map's turn convert degrees with the
+// five-place 3.14159, a hair short of pi; their angles keep that value.
+constexpr float shortPi = 3.14159f;
+
 struct Vector3 {
     float x, y, z;
 

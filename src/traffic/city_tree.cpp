@@ -9,7 +9,6 @@
 
 namespace {
 constexpr float treeTopY = 5.0f;  // the tallest building is 5.0
-constexpr float noAnswerAbove = -99998.0f;
 enum FrustumResult { outside = 0, inside = 1, intersecting = 2 };
 }  // namespace
 
@@ -37,10 +36,10 @@ CityTreeNode::CityTreeNode(float minX, float maxX, float minZ, float maxZ)
 void CityTreeNode::build(City& city) {
     split = city.splitCoordinate(min.x, max.x, min.z, max.z, axis, objects);
     if (!objects.empty()) holdsObjects = true;
-    if (!(split > noAnswerAbove)) {
+    if (!isValidCoordinate(split)) {
         axis = -axis;
         split = city.splitCoordinate(min.x, max.x, min.z, max.z, axis, objects);
-        if (!(split > noAnswerAbove)) {
+        if (!isValidCoordinate(split)) {
             city.collectBuildings(min.x, max.x, min.z, max.z, objects);
             return;
         }

@@ -9,9 +9,8 @@
 #include "traffic/vehicle.h"
 
 namespace {
-constexpr float pi = 3.14159265f;
-constexpr float quarterTurn = 1.5707964f;  // radians
-constexpr float halfTurn = 3.1415927f;
+constexpr float quarterTurn = pi / 2;  // radians
+constexpr float halfTurn = pi;
 constexpr float decisionDistance = 2.5f;  // before the cross street's centre line
 constexpr float decisionWindow = 0.1f;    // either side of the decision point
 constexpr float crossingLength = 0.2f;    // the crossing state ends this far from its start
@@ -23,13 +22,6 @@ constexpr float pullOverDistance = 0.7f;  // toward the kerb from the lane
 constexpr float pullOverCrawl = -0.001f;  // the pulled-over speed: a slight creep back
 constexpr float pullOverMinimum = 0.001f;
 constexpr float threatDistance = 5.0f;
-constexpr float validLookup = -99998.0f;  // lookups at or below this found no street
-
-float wrapDegrees(float h) {
-    if (h >= 360) return h - 360;
-    if (h < 0) return h + 360;
-    return h;
-}
 
 // Unit steps in (x, z) for the four quadrants, indexed 0, 90, 180, 270.
 struct Axis {
@@ -46,10 +38,10 @@ Axis quadrantDirection(int quadrant) {
 }  // namespace
 
 int Vehicle::randomValidChoice(const float options[3]) {
-    if (!(options[0] > validLookup || options[1] > validLookup || options[2] > validLookup)) return -1;
+    if (!(isValidCoordinate(options[0]) || isValidCoordinate(options[1]) || isValidCoordinate(options[2]))) return -1;
     for (;;) {
         const int i = gameRandom() % 3;
-        if (options[i] > validLookup) return i;
+        if (isValidCoordinate(options[i])) return i;
     }
 }
 
@@ -131,8 +123,8 @@ void Vehicle::update(float dt) {
             startZ = point;
             startHeading = heading;
             options[0] = city.nextStreetZ(heading, position.z + optionLookAhead * r);
-            options[1] = city.nextStreetX(wrapDegrees(heading + 90), position.x + optionLookAhead * r);
-            options[2] = city.nextStreetX(wrapDegrees(heading - 90), position.x - optionLookAhead * r);
+            options[1] = city.nextStreetX(wrapHeading(heading + 90), position.x + optionLookAhead * r);
+            options[2] = city.nextStreetX(wrapHeading(heading - 90), position.x - optionLookAhead * r);
         }
     } else {
         const float r = heading < 91 ? 1.0f : -1.0f;
@@ -143,8 +135,8 @@ void Vehicle::update(float dt) {
             startZ = position.z;
             startHeading = heading;
             options[0] = city.nextStreetX(heading, position.x + optionLookAhead * r);
-            options[1] = city.nextStreetZ(wrapDegrees(heading + 90), position.z - optionLookAhead * r);
-            options[2] = city.nextStreetZ(wrapDegrees(heading - 90), position.z + optionLookAhead * r);
+            options[1] = city.nextStreetZ(wrapHeading(heading + 90), position.z - optionLookAhead * r);
+            options[2] = city.nextStreetZ(wrapHeading(heading - 90), position.z + optionLookAhead * r);
         }
     }
     if (atDecision) {
@@ -224,12 +216,8 @@ void Vehicle::arcStep(float dt, float radius, float endAngle, bool leftward, boo
     if (finished) t = endAngle;
 
     const float degrees = t * 180 / pi;
-    heading = leftward ? startHeading + degrees : startHeading - degrees;
-    if (heading >= 360) {
-        heading -= 360;
-    } else if (heading < -0.001f) {
-        heading += 360;
-    }
+    // A turn ending a hair below 0 keeps that heading (it reads as 0).
+    heading = wrapHeading(leftward ? startHeading + degrees : startHeading - degrees, -0.001f);
 
     const int quadrant = headingQuadrant(startHeading);
     if (quadrant >= 0) {

@@ -10,7 +10,6 @@
 #include "traffic/vehicle.h"
 
 namespace {
-constexpr float chaseSpeed = 9.0f;
 constexpr float laneBand = 1.6f;          // lateral offset below this: the same lane band
 // The two lanes of a street are 1.6 apart, and single-precision rounding
 // puts them a hair either side of it. The band and the release test allow
@@ -26,13 +25,6 @@ constexpr float followingLateral = 2.0f;
 constexpr float followingBrake = 0.7f;
 constexpr float captureOffsetX = 1.0f;  // where the helicopter comes to the scene
 constexpr float captureOffsetZ = 4.0f;
-
-float reversed(float heading) {
-    const float h = heading + 180;
-    if (h >= 360) return h - 360;
-    if (h < 0) return h + 360;
-    return h;
-}
 
 bool strictlyBetween(float u, float a, float b) { return (a < u && u < b) || (b < u && u < a); }
 
@@ -65,7 +57,7 @@ float Vehicle::lateralOffsetTo(const Vector3& p) const {
 // when no line lies above s at all), or at the city's edge.
 static float crossStreetToward(bool alongZ, float travelHeading, float s) {
     const float lookup = alongZ ? city.nextStreetZ(travelHeading, s) : city.nextStreetX(travelHeading, s);
-    if (lookup > -99998.0f) return lookup;
+    if (isValidCoordinate(lookup)) return lookup;
     const float* lines = alongZ ? city.streetZ : city.streetX;
     const int count = alongZ ? city.streetZCount : city.streetXCount;
     const bool towardHigh = alongZ ? (travelHeading < 1 || travelHeading > 359) : travelHeading < 91;
@@ -83,7 +75,7 @@ static float crossStreetToward(bool alongZ, float travelHeading, float s) {
 float Vehicle::crossStreetAhead() const { return crossStreetToward(drivesAlongZ(), heading, ownCoordinate()); }
 
 float Vehicle::crossStreetBehind() const {
-    return crossStreetToward(drivesAlongZ(), reversed(heading), ownCoordinate());
+    return crossStreetToward(drivesAlongZ(), wrapHeading(heading + 180), ownCoordinate());
 }
 
 int PoliceCar::chooseDirection(const float options[3]) {

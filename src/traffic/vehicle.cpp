@@ -10,13 +10,11 @@
 #include "traffic/city_tree.h"
 
 namespace {
-constexpr float pi = 3.14159265f;
 constexpr float placementHeight = 0.2f;  // the origin's height above the road
 constexpr float laneOffset = 0.8f;       // right-hand lane from the centre line
 constexpr float headingTolerance = 0.001f;
 constexpr float exhaustBehind = 0.5f;
 constexpr float trafficSpeed = 3.0f;
-constexpr float chaseSpeed = 9.0f;  // the fugitive and police cars
 constexpr int trafficParticles = 30;
 constexpr int chaseParticles = 60;
 constexpr int particlesAdvancedByTrafficAndPolice = 30;
@@ -28,6 +26,12 @@ int headingQuadrant(float heading) {
     if (heading < 181) return 180;
     if (heading < 271) return 270;
     return -1;
+}
+
+float wrapHeading(float heading, float lowest) {
+    if (heading >= 360) return heading - 360;
+    if (heading < lowest) return heading + 360;
+    return heading;
 }
 
 bool headingAlongZ(float heading) { return heading < 1 || (heading > 179 && heading < 181); }

@@ -22,6 +22,12 @@ class CityTreeNode;
 int headingQuadrant(float heading);
 // Driving along z: heading below 1 or strictly between 179 and 181.
 bool headingAlongZ(float heading);
+// A heading brought back by one turn: 360 and above lose 360, below lowest
+// (0 unless the caller lets a heading sit a hair below 0) gain 360.
+float wrapHeading(float heading, float lowest = 0);
+
+// The fugitive's and every police car's driving speed, units per second.
+constexpr float chaseSpeed = 9.0f;
 
 // What a car is doing, as the trace tool names it.
 enum class DrivingState { lane, crossing, left, right, uTurn, blocking, pullOver };
@@ -66,7 +72,7 @@ public:
     float lateralOffsetTo(const Vector3& p) const;
 
     // Straight on, left or right at random among the valid options (street
-    // lookups above -99998); -1 (drive straight on, no manoeuvre) when none
+    // lookups that pass isValidCoordinate); -1 (drive straight on, no manoeuvre) when none
     // is valid, without drawing.
     static int randomValidChoice(const float options[3]);
 

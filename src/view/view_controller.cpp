@@ -71,7 +71,7 @@ static void rotateBy(const Quaternion& q) {
         axis = Vector3(q.x, q.y, q.z);
         axis.normalize();
     }
-    glRotatef(angle * 180 / 3.1415927f, axis.x, axis.y, axis.z);
+    glRotatef(angle * 180 / pi, axis.x, axis.y, axis.z);
 }
 
 void TrackballManipulator::apply() {

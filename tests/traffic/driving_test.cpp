@@ -9,7 +9,7 @@
 
 namespace {
 constexpr float dt = 1.0f / 180;  // one driving sub-step at 60 turns a second
-constexpr float invalid = -99999.0f;
+constexpr float invalid = invalidCoordinate;
 }  // namespace
 
 using DrivingTest = TrafficWorld;

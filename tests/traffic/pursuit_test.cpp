@@ -11,7 +11,7 @@
 
 namespace {
 constexpr float dt = 1.0f / 180;
-constexpr float invalid = -99999.0f;
+constexpr float invalid = invalidCoordinate;
 }  // namespace
 
 using PursuitTest = TrafficWorld;

@@ -3,9 +3,10 @@
 
 #include <cmath>
 
+#include "render/vector_math.h"
+
 namespace {
 
-constexpr float pi = 3.14159265f;
 // Depths (model z; the front faces -z).
 constexpr float backZ = 0.02f, rimZ = -0.024f, fieldZ = -0.01f;
 constexpr float starApexZ = -0.045f, plateZ = -0.02f;

@@ -5,10 +5,10 @@
 #include <string>
 
 #include "bitmap_font.h"
+#include "render/vector_math.h"
 
 namespace {
 
-constexpr float pi = 3.14159265f;
 constexpr int ringPoints = 24;
 // Rounded-box cross sections: 2 would be an ellipse, larger is squarer.
 constexpr float sectionSquareness = 2.6f;

@@ -7,10 +7,9 @@
 
 #include "app/random.h"
 #include "data_set.h"
+#include "render/vector_math.h"
 
 namespace {
-
-constexpr float pi = 3.14159265f;
 
 // The shield in its own units: u across (-1 .. 1 at the shoulders), v up
 // (0 at the point, 1 at the top of the crest), shaped as the badge model is.
