@@ -1,5 +1,7 @@
 // frame.cpp -- the display and reshape callbacks: the lit pass, the additive
 // searchlight pass, the one-frame map capture and the console statistics.
+#include "app/frame.h"
+
 #include <GL/gl.h>
 #include <GL/glu.h>
 
@@ -14,6 +16,7 @@
 #include "helicopter/helicopter.h"
 #include "render/searchlight.h"
 #include "traffic/city_tree.h"
+#include "traffic/police_dispatch.h"
 #include "traffic/vehicle.h"
 
 namespace {
@@ -29,6 +32,8 @@ const GLfloat black[] = {0, 0, 0, 1};
 const GLfloat blue[] = {0, 0.2f, 1, 1};
 
 }  // namespace
+
+int windowWidth = openingWindowWidth, windowHeight = openingWindowHeight;
 
 bool chaseOn() { return fugitive && fugitive->speed > 0.1f; }
 

@@ -12,6 +12,7 @@
 #include "app/globals.h"
 #include "app/platform.h"
 #include "helicopter/helicopter.h"
+#include "traffic/police_dispatch.h"
 
 constexpr unsigned char escapeKey = 27;
 

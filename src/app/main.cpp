@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
 
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH);
-    glutInitWindowSize(1280, 1024);
+    glutInitWindowSize(openingWindowWidth, openingWindowHeight);
     glutInitWindowPosition(0, 0);
     glutCreateWindow(argv[0]);
     displayCheck.close();  // GLUT holds its own connection now

@@ -8,14 +8,13 @@
 #include <vector>
 
 #include "app/camera.h"
+#include "app/frame.h"
 #include "app/globals.h"
 #include "assets/model.h"
 #include "city/city.h"
 #include "helicopter/helicopter.h"
 #include "render/vector_math.h"
 #include "traffic/vehicle.h"
-
-int windowWidth = 1280, windowHeight = 1024;
 
 namespace {
 

@@ -4,17 +4,6 @@
 #pragma once
 
 struct Matrix4;
-struct Vector3;
-
-// The searchlight rule's test on normalised device coordinates.
-bool insideSearchlightFrustum(const Vector3& ndc);
-
-// The window's size, kept by reshape.
-extern int windowWidth, windowHeight;
-
-// The chase is on while the fugitive drives; it is caught once it stops.
-bool chaseOn();
-bool fugitiveCaught();
 
 void drawTitleCard(bool regular);
 void drawBadge();

@@ -8,7 +8,7 @@
 #include "city/city.h"
 #include "traffic/car_meshes.h"
 #include "traffic/city_tree.h"
-#include "traffic/police_mesh.h"
+#include "traffic/police_dispatch.h"
 #include "traffic/vehicle.h"
 
 void City::buildVehicleMeshes() {

@@ -1,9 +1,9 @@
 // police_dispatch.cpp -- police cars sent into the city at the spawn point.
-#include "app/game_loop.h"
+#include "traffic/police_dispatch.h"
+
 #include "app/globals.h"
 #include "city/city.h"
 #include "traffic/car_meshes.h"
-#include "traffic/police_mesh.h"
 #include "traffic/vehicle.h"
 
 namespace {

@@ -1,6 +1,7 @@
-// pursuit.cpp -- the chase: how police cars choose their way, block the
-// fugitive's lane and queue behind each other, and how the fugitive turns
-// away from police ahead and is caught between police ahead and behind.
+// pursuit.cpp -- the chase: the fugitive and police cars placed at chase
+// speed, how police cars choose their way, block the fugitive's lane and
+// queue behind each other, and how the fugitive turns away from police
+// ahead and is caught between police ahead and behind.
 #include <cmath>
 
 #include "app/camera.h"
@@ -25,6 +26,7 @@ constexpr float followingLateral = 2.0f;
 constexpr float followingBrake = 0.7f;
 constexpr float captureOffsetX = 1.0f;  // where the helicopter comes to the scene
 constexpr float captureOffsetZ = 4.0f;
+constexpr int chaseParticles = 60;  // the fugitive's and a police car's smoke pool
 
 bool strictlyBetween(float u, float a, float b) { return (a < u && u < b) || (b < u && u < a); }
 
@@ -43,39 +45,21 @@ constexpr int preferZAbove[5] = {0, 2, t2, 1, t0};
 constexpr int preferZBelow[5] = {t2, 1, 0, 2, 2};
 }  // namespace
 
-float Vehicle::ownCoordinate() const { return coordinateOf(position); }
-
-float Vehicle::coordinateOf(const Vector3& p) const { return drivesAlongZ() ? p.z : p.x; }
-
-float Vehicle::lateralOffsetTo(const Vector3& p) const {
-    return drivesAlongZ() ? std::fabs(p.x - position.x) : std::fabs(p.z - position.z);
+void FugitiveVehicle::place(GLuint list, float x, float y, float z, float h, GLuint smokeTexture) {
+    placeCommon(list, x, y, z, h, smokeTexture, false, chaseSpeed, chaseParticles);
 }
 
-// The cross street bounding a car's stretch of road in one direction: the
-// city's lookup where it finds a street. Where it finds none the road
-// still ends somewhere: at the last line behind s (the lookup also gives up
-// when no line lies above s at all), or at the city's edge.
-static float crossStreetToward(bool alongZ, float travelHeading, float s) {
-    const float lookup = alongZ ? city.nextStreetZ(travelHeading, s) : city.nextStreetX(travelHeading, s);
-    if (isValidCoordinate(lookup)) return lookup;
-    const float* lines = alongZ ? city.streetZ : city.streetX;
-    const int count = alongZ ? city.streetZCount : city.streetXCount;
-    const bool towardHigh = alongZ ? (travelHeading < 1 || travelHeading > 359) : travelHeading < 91;
-    if (towardHigh) {
-        for (int k = 0; k < count; ++k) {
-            if (lines[k] > s) return lines[k];
-        }
-        return alongZ ? city.farCorner.z : city.farCorner.x;
-    }
-    float bound = alongZ ? city.origin.z : city.origin.x;
-    for (int k = 0; k < count && lines[k] <= s; ++k) bound = lines[k];
-    return bound;
+PoliceCar::PoliceCar() : firstChoice(true) {}
+
+void PoliceCar::place(GLuint list, float x, float y, float z, float h, GLuint smokeTexture) {
+    placeCommon(list, x, y, z, h, smokeTexture, false, chaseSpeed, chaseParticles);
 }
 
-float Vehicle::crossStreetAhead() const { return crossStreetToward(drivesAlongZ(), heading, ownCoordinate()); }
-
-float Vehicle::crossStreetBehind() const {
-    return crossStreetToward(drivesAlongZ(), wrapHeading(heading + 180), ownCoordinate());
+// The fugitive's pool is advanced whole; a police car's, like traffic's,
+// only in its first 30 particles (the ones drawn).
+void FugitiveVehicle::updateSmoke(float dt) {
+    advanceSmoke(dt, chaseParticles);
+    beforeUpdate();
 }
 
 int PoliceCar::chooseDirection(const float options[3]) {

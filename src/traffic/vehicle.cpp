@@ -1,5 +1,6 @@
 // vehicle.cpp -- placing the cars on the road, their exhaust and smoke pool,
-// and keeping each car listed in the tree node it stands in.
+// the stretch of road each drives on, and keeping each car listed in the
+// tree node it stands in.
 #include "traffic/vehicle.h"
 
 #include <algorithm>
@@ -16,7 +17,6 @@ constexpr float headingTolerance = 0.001f;
 constexpr float exhaustBehind = 0.5f;
 constexpr float trafficSpeed = 3.0f;
 constexpr int trafficParticles = 30;
-constexpr int chaseParticles = 60;
 constexpr int particlesAdvancedByTrafficAndPolice = 30;
 }  // namespace
 
@@ -80,16 +80,6 @@ void Vehicle::place(GLuint list, float x, float y, float z, float h, GLuint smok
     placeCommon(list, x, y, z, h, smokeTexture, true, trafficSpeed, trafficParticles);
 }
 
-void FugitiveVehicle::place(GLuint list, float x, float y, float z, float h, GLuint smokeTexture) {
-    placeCommon(list, x, y, z, h, smokeTexture, false, chaseSpeed, chaseParticles);
-}
-
-PoliceCar::PoliceCar() : firstChoice(true) {}
-
-void PoliceCar::place(GLuint list, float x, float y, float z, float h, GLuint smokeTexture) {
-    placeCommon(list, x, y, z, h, smokeTexture, false, chaseSpeed, chaseParticles);
-}
-
 Vector3 Vehicle::exhaustPoint() const {
     const float radians = heading * pi / 180;
     return {position.x - std::sin(radians) * exhaustBehind, baseHeight, position.z - std::cos(radians) * exhaustBehind};
@@ -102,17 +92,45 @@ void Vehicle::advanceSmoke(float dt, int particles) {
 
 void Vehicle::updateSmoke(float dt) { advanceSmoke(dt, particlesAdvancedByTrafficAndPolice); }
 
-// The fugitive's pool is advanced whole; a police car's, like traffic's,
-// only in its first 30 particles (the ones drawn).
-void FugitiveVehicle::updateSmoke(float dt) {
-    advanceSmoke(dt, chaseParticles);
-    beforeUpdate();
-}
-
 void Vehicle::moveStep(float dt) {
     const float radians = heading * pi / 180;
     position.x += dt * std::sin(radians) * speed;
     position.z += dt * std::cos(radians) * speed;
+}
+
+float Vehicle::ownCoordinate() const { return coordinateOf(position); }
+
+float Vehicle::coordinateOf(const Vector3& p) const { return drivesAlongZ() ? p.z : p.x; }
+
+float Vehicle::lateralOffsetTo(const Vector3& p) const {
+    return drivesAlongZ() ? std::fabs(p.x - position.x) : std::fabs(p.z - position.z);
+}
+
+// The cross street bounding a car's stretch of road in one direction: the
+// city's lookup where it finds a street. Where it finds none the road
+// still ends somewhere: at the last line behind s (the lookup also gives up
+// when no line lies above s at all), or at the city's edge.
+static float crossStreetToward(bool alongZ, float travelHeading, float s) {
+    const float lookup = alongZ ? city.nextStreetZ(travelHeading, s) : city.nextStreetX(travelHeading, s);
+    if (isValidCoordinate(lookup)) return lookup;
+    const float* lines = alongZ ? city.streetZ : city.streetX;
+    const int count = alongZ ? city.streetZCount : city.streetXCount;
+    const bool towardHigh = alongZ ? (travelHeading < 1 || travelHeading > 359) : travelHeading < 91;
+    if (towardHigh) {
+        for (int k = 0; k < count; ++k) {
+            if (lines[k] > s) return lines[k];
+        }
+        return alongZ ? city.farCorner.z : city.farCorner.x;
+    }
+    float bound = alongZ ? city.origin.z : city.origin.x;
+    for (int k = 0; k < count && lines[k] <= s; ++k) bound = lines[k];
+    return bound;
+}
+
+float Vehicle::crossStreetAhead() const { return crossStreetToward(drivesAlongZ(), heading, ownCoordinate()); }
+
+float Vehicle::crossStreetBehind() const {
+    return crossStreetToward(drivesAlongZ(), wrapHeading(heading + 180), ownCoordinate());
 }
 
 DrivingState Vehicle::drivingState() const {

@@ -4,13 +4,12 @@
 #include <cmath>
 #include <vector>
 
-#include "app/game_loop.h"
 #include "app/globals.h"
 #include "city/city.h"
 #include "support/gl_context.h"
 #include "traffic/car_mesh_data.h"
 #include "traffic/car_meshes.h"
-#include "traffic/police_mesh.h"
+#include "traffic/police_dispatch.h"
 #include "traffic/vehicle.h"
 
 namespace {

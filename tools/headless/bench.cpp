@@ -44,6 +44,7 @@
 #include "headless_common.h"
 #include "helicopter/helicopter.h"
 #include "render/searchlight.h"
+#include "traffic/police_dispatch.h"
 #include "traffic/vehicle.h"
 
 namespace {

@@ -13,6 +13,7 @@
 #include "app/globals.h"
 #include "app/random.h"
 #include "headless_common.h"
+#include "traffic/police_dispatch.h"
 
 namespace {
 constexpr double maxSeconds = 86400;
