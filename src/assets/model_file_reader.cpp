@@ -474,6 +474,7 @@ void ModelFileReader::dropBadFaces() {
 
 ModelReadStatus ModelFileReader::readBytes(ModelData& model, const unsigned char* bytes, std::size_t size,
                                            const char* name) {
+    const OutOfMemoryExit outOfMemoryExit;
     begin(model, bytes, size);
     name_ = name;
     Chunk main;
@@ -496,6 +497,7 @@ ModelReadStatus ModelFileReader::readBytes(ModelData& model, const unsigned char
 }
 
 ModelReadStatus ModelFileReader::readFile(ModelData& model, const char* path) {
+    const OutOfMemoryExit outOfMemoryExit;
     std::vector<unsigned char> bytes;
     std::string error;
     const FileReadStatus status = readFileBytes(path, bytes, error);
