@@ -216,6 +216,17 @@ void modelSeeds() {
          modelFile(chunk3ds(
              0xAFFF, chunk3ds(0xA000, cstr("m")) +
                          chunk3ds(0xA020, chunk3ds(0x0011, {10, 20, 30}) + chunk3ds(0x0010, Bytes(12, 0))))));
+    // As other tools write them: the mesh data opens with a material, the
+    // colours are floats (plain and linear), the mesh version comes later.
+    const auto floatColour = [](const std::string& name, std::uint16_t id, float r, float g, float b) {
+        return chunk3ds(
+            0xAFFF, chunk3ds(0xA000, cstr(name)) + chunk3ds(0xA020, chunk3ds(id, f32(r) + f32(g) + f32(b))));
+    };
+    emit(dir, "float-colours-and-mesh-data-opening-with-a-material.3ds",
+         chunk3ds(0x4D4D, chunk3ds(0x3D3D, join({floatColour("plain", 0x0010, 1, 0.5f, 0.25f),
+                                                 floatColour("linear", 0x0013, 2, -1, 0),
+                                                 squareObject("o", materialGroup("linear", 2)),
+                                                 chunk3ds(0x3D3E, le32(3)), squareObject("p")}))));
     emit(dir, "empty-model.3ds", chunk3ds(0x4D4D, chunk3ds(0x0002, le32(3)) + chunk3ds(0x3D3D, {})));
     emit(dir, "material-group-in-a-file-without-materials.3ds",
          modelFile(squareObject("o", materialGroup("m"))));

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 FileReadStatus readFileBytes(const char* path, std::vector<unsigned char>& bytes, std::string& error,
@@ -56,4 +57,9 @@ FileReadStatus readFileBytes(const char* path, std::vector<unsigned char>& bytes
         bytes.shrink_to_fit();
     }
     return status;
+}
+
+void exitOutOfMemory() {
+    std::fputs("Out of memory!\n", stderr);
+    std::exit(1);
 }

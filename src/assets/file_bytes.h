@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -21,3 +22,21 @@ enum class FileReadStatus { ok, cannotOpen, tooLarge, readFailed };
 // the file cannot be opened or read; errno is kept).
 FileReadStatus readFileBytes(const char* path, std::vector<unsigned char>& bytes, std::string& error,
                              std::size_t limit = maxDataFileBytes);
+
+// Says "Out of memory!" on stderr and ends the program with status 1: how
+// the game's readers end when memory runs out.
+[[noreturn]] void exitOutOfMemory();
+
+// While one lives, an allocation that fails calls exitOutOfMemory instead of
+// throwing (which, uncaught, would abort the game). The game's readers hold
+// one for the whole read; malloc, which returns null, is not affected.
+class OutOfMemoryExit {
+public:
+    OutOfMemoryExit() : previous_(std::set_new_handler(exitOutOfMemory)) {}
+    ~OutOfMemoryExit() { std::set_new_handler(previous_); }
+    OutOfMemoryExit(const OutOfMemoryExit&) = delete;
+    OutOfMemoryExit& operator=(const OutOfMemoryExit&) = delete;
+
+private:
+    std::new_handler previous_;
+};

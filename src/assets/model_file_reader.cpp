@@ -11,6 +11,7 @@ enum ChunkId : std::uint16_t {
     mainChunk = 0x4D4D,
     versionChunk = 0x0002,
     meshDataChunk = 0x3D3D,
+    meshVersionChunk = 0x3D3E,
     materialBlockChunk = 0xAFFF,
     namedObjectChunk = 0x4000,
     triangleMeshChunk = 0x4100,
@@ -22,6 +23,12 @@ enum ChunkId : std::uint16_t {
     diffuseColourChunk = 0xA020,
     textureMapChunk = 0xA200,
     textureFileChunk = 0xA300,
+    // Colour sub-chunks: three floats of 0..1 or three bytes, each in a
+    // plain and a linear form; many modellers' tools write floats.
+    floatColourChunk = 0x0010,
+    byteColourChunk = 0x0011,
+    linearByteColourChunk = 0x0012,
+    linearFloatColourChunk = 0x0013,
 };
 
 constexpr std::uint32_t chunkHeaderBytes = 6;
@@ -39,6 +46,15 @@ float littleFloat(const unsigned char* p) {
     float value;
     std::memcpy(&value, &bits, sizeof value);
     return value;
+}
+
+// A colour component of 0..1 as a byte: scaled by 255, clamped, rounded.
+// NaN counts as 0.
+unsigned char colourByte(float component) {
+    const float scaled = component * 255.0f;
+    if (!(scaled > 0.0f)) return 0;
+    if (scaled >= 255.0f) return 255;
+    return static_cast<unsigned char>(scaled + 0.5f);
 }
 
 }  // namespace
@@ -230,14 +246,13 @@ void ModelFileReader::readMainChunks(Chunk& parent, int level) {
                 if ((little32(word) & 0xFFFF) > highestKnownVersion) say("wrong version\n");
                 break;
             }
+            // Other tools write no mesh version, or not first: a material or
+            // object may open the mesh data, and is read like the others.
             case meshDataChunk:
-                // The first sub-chunk (the mesh version) is passed over, whatever it is.
-                if (rest(chunk) > 0) {
-                    Chunk scratch;
-                    if (!readSubChunkHeader(chunk, level + 1, scratch) || !skipRest(scratch)) break;
-                    chunk.bytesRead += scratch.bytesRead;
-                }
                 readMainChunks(chunk, level + 1);
+                break;
+            case meshVersionChunk:  // nothing in it changes how the rest reads
+                skipRest(chunk);
                 break;
             case materialBlockChunk:
                 if (model_->materialCount >= maxModelMaterials) {
@@ -333,12 +348,21 @@ void ModelFileReader::readColourChunk(unsigned char* colour, Chunk& parent, int 
     const std::uint32_t count = rest(scratch);
     const unsigned char* data = take(scratch, count);
     if (!data) return;
-    std::memcpy(colour, data, count < 3 ? count : 3);
-    if (count != 3) {
-        problem("colour chunk 0x%04X of material \"%.40s\" holds %u bytes, not 3", scratch.id,
-                model_->materials.back().name, count);
-    }
     parent.bytesRead += scratch.bytesRead;
+    const bool floats = scratch.id == floatColourChunk || scratch.id == linearFloatColourChunk;
+    const std::uint32_t expected = floats ? 12 : 3;
+    if (floats) {
+        for (std::uint32_t i = 0; i < 3 && 4 * i + 4 <= count; ++i) {
+            colour[i] = colourByte(littleFloat(data + 4 * i));
+        }
+    } else {
+        // Bytes R, G, B: the 24-bit forms, and what any other id is read as.
+        std::memcpy(colour, data, count < 3 ? count : 3);
+    }
+    if (count != expected) {
+        problem("colour chunk 0x%04X of material \"%.40s\" holds %u bytes, not %u", scratch.id,
+                model_->materials.back().name, count, expected);
+    }
 }
 
 void ModelFileReader::readVertices(MeshObject& object, Chunk& chunk) {
@@ -450,6 +474,7 @@ void ModelFileReader::dropBadFaces() {
 
 ModelReadStatus ModelFileReader::readBytes(ModelData& model, const unsigned char* bytes, std::size_t size,
                                            const char* name) {
+    const OutOfMemoryExit outOfMemoryExit;
     begin(model, bytes, size);
     name_ = name;
     Chunk main;
@@ -472,6 +497,7 @@ ModelReadStatus ModelFileReader::readBytes(ModelData& model, const unsigned char
 }
 
 ModelReadStatus ModelFileReader::readFile(ModelData& model, const char* path) {
+    const OutOfMemoryExit outOfMemoryExit;
     std::vector<unsigned char> bytes;
     std::string error;
     const FileReadStatus status = readFileBytes(path, bytes, error);

@@ -12,7 +12,8 @@
 // capped, and faces that name a vertex the object does not have are dropped.
 // Reading stops at the first fault it cannot step over; what was read
 // before it is kept. Every message names the file, and the time taken grows
-// linearly with the file's size.
+// linearly with the file's size. Memory running out during a read ends the
+// program with "Out of memory!" and status 1.
 #pragma once
 
 #include <cstdarg>

@@ -38,5 +38,6 @@ PpmStatus decodePpm(const unsigned char* bytes, std::size_t byteCount, PpmImage&
 // Reads the file and uploads it, mipmapped, into the texture bound to
 // GL_TEXTURE_2D (minification linear-mipmap-linear, magnification linear).
 // A file that is not P6 uploads nothing, silently; one that is missing,
-// unreadable or malformed uploads nothing and is reported on stderr.
+// unreadable or malformed uploads nothing and is reported on stderr. Memory
+// running out ends the program with "Out of memory!" and status 1.
 void readPpmTexture(const char* fileName);

@@ -199,6 +199,7 @@ bool decodeSgiPixels(const SgiImage& image, unsigned char* rgba, std::string& er
 }
 
 SgiImage* openSgiImage(const char* fileName) {
+    const OutOfMemoryExit outOfMemoryExit;
     std::vector<unsigned char> bytes;
     std::string error;
     const FileReadStatus status = readFileBytes(fileName, bytes, error);
@@ -206,11 +207,7 @@ SgiImage* openSgiImage(const char* fileName) {
         std::perror(fileName);
         std::exit(1);
     }
-    SgiImage* image = new (std::nothrow) SgiImage();
-    if (!image) {
-        std::fprintf(stderr, "Out of memory!\n");
-        std::exit(1);
-    }
+    SgiImage* image = new SgiImage();
     if (status != FileReadStatus::ok || !parseSgiImage(*image, std::move(bytes), error)) {
         std::fprintf(stderr, "%s: %s\n", fileName, error.c_str());
         delete image;

@@ -59,8 +59,9 @@ bool decodeSgiPixels(const SgiImage& image, unsigned char* rgba, std::string& er
 // ---- The game's interface. Every message names the file.
 
 // Reads and parses the file. A file that cannot be opened is reported with
-// perror(fileName) and ends the program with status 1; a malformed one is
-// reported on stderr and gives null.
+// perror(fileName) and ends the program with status 1, and so does memory
+// running out ("Out of memory!"); a malformed file is reported on stderr and
+// gives null.
 SgiImage* openSgiImage(const char* fileName);
 // Decodes one row; false after reporting a malformed row on stderr.
 bool readSgiRow(SgiImage* image, unsigned char* out, int y, int z);

@@ -42,6 +42,7 @@ void Model::loadTexture(GLuint* table, const char* fileName, int index) {
 }
 
 void readPpmTexture(const char* fileName) {
+    const OutOfMemoryExit outOfMemoryExit;
     std::vector<unsigned char> bytes;
     std::string error;
     if (readFileBytes(fileName, bytes, error) != FileReadStatus::ok) {

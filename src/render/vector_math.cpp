@@ -2,6 +2,13 @@
 #include "render/vector_math.h"
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+void vectorIndexOutOfRange(int i) {
+    std::fprintf(stderr, "Vector3 index %d is outside 0..2\n", i);
+    std::abort();
+}
 
 float Vector3::length() const {
     return static_cast<float>(std::sqrt(x * x + y * y + z * z));

@@ -16,6 +16,11 @@ constexpr float pi = static_cast<float>(piDouble);
 // five-place 3.14159, a hair short of pi; their angles keep that value.
 constexpr float shortPi = 3.14159f;
 
+// Stops the program with a message naming the index: a Vector3 has only
+// components 0..2. Checked in every build, since a wrong index would
+// otherwise quietly read or write z.
+[[noreturn]] void vectorIndexOutOfRange(int i);
+
 struct Vector3 {
     float x, y, z;
 
@@ -23,9 +28,15 @@ struct Vector3 {
     explicit Vector3(float s) : x(s), y(s), z(s) {}
     Vector3(float x_, float y_, float z_) : x(x_), y(y_), z(z_) {}
 
-    // Component i of 0..2 (x, y, z); other indices are not allowed.
-    float& operator[](int i) { return i == 0 ? x : (i == 1 ? y : z); }
-    float operator[](int i) const { return i == 0 ? x : (i == 1 ? y : z); }
+    // Component i of 0..2 (x, y, z); any other index stops the program.
+    float& operator[](int i) {
+        if (i < 0 || i > 2) vectorIndexOutOfRange(i);
+        return i == 0 ? x : (i == 1 ? y : z);
+    }
+    float operator[](int i) const {
+        if (i < 0 || i > 2) vectorIndexOutOfRange(i);
+        return i == 0 ? x : (i == 1 ? y : z);
+    }
 
     Vector3 operator+(const Vector3& b) const { return {x + b.x, y + b.y, z + b.z}; }
     Vector3 operator-(const Vector3& b) const { return {x - b.x, y - b.y, z - b.z}; }

@@ -1,6 +1,7 @@
 // Independent readers agree with ours on the generated data set: ImageMagick
 // decodes every SGI and PPM file to the same pixels, and assimp finds the
-// models' named objects with the same face counts.
+// models' named objects with the same face counts. Models assimp writes
+// load whole, with the objects assimp itself reads back.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include "assets/model_file_reader.h"
 #include "assets/ppm_image.h"
 #include "assets/sgi_image.h"
+#include "inspect.h"
 #include "support/asset_writers.h"
 
 namespace {
@@ -63,16 +65,21 @@ std::string firstDifference(const Bytes& ours, const Bytes& theirs) {
            ", ImageMagick's " + std::to_string(*at.second);
 }
 
-// Node name -> total faces of its meshes, from `assimp info`.
-std::map<std::string, int> assimpObjectFaces(const std::string& path, std::string& report) {
+struct MeshCounts {
+    int vertices = 0;
+    int faces = 0;
+};
+
+// Node name -> total vertices and faces of its meshes, from `assimp info`.
+std::map<std::string, MeshCounts> assimpObjects(const std::string& path, std::string& report) {
     int status = 0;
     const Bytes text = output("assimp info '" + path + "' 2>&1", status);
     report.assign(text.begin(), text.end());
-    std::map<std::string, int> faces;
-    if (status != 0) return faces;
+    std::map<std::string, MeshCounts> objects;
+    if (status != 0) return objects;
     std::istringstream lines(report);
     std::string line;
-    std::vector<int> meshFaces;
+    std::vector<MeshCounts> meshes;
     bool inMeshes = false, inNodes = false;
     while (std::getline(lines, line)) {
         if (line.rfind("Meshes:  (name)", 0) == 0) {
@@ -90,29 +97,68 @@ std::map<std::string, int> assimpObjectFaces(const std::string& path, std::strin
                 inMeshes = false;
                 continue;
             }
-            int vertices = 0, bones = 0, count = 0;
-            if (std::sscanf(line.c_str() + open, "[%d / %d / %d", &vertices, &bones, &count) == 3) {
-                meshFaces.push_back(count);
+            MeshCounts mesh;
+            int bones = 0;
+            if (std::sscanf(line.c_str() + open, "[%d / %d / %d", &mesh.vertices, &bones, &mesh.faces) == 3) {
+                meshes.push_back(mesh);
             }
         }
         if (inNodes) {
             // "├╴name (mesh 0,1)": skip the tree drawing (spaces and UTF-8).
             std::size_t start = 0;
             while (start < line.size() && (line[start] == ' ' || (line[start] & 0x80))) ++start;
-            const std::size_t meshes = line.find(" (mesh ");
-            if (meshes == std::string::npos || meshes < start) continue;
-            int total = 0;
-            std::istringstream indices(line.substr(meshes + 7));
+            const std::size_t at = line.find(" (mesh ");
+            if (at == std::string::npos || at < start) continue;
+            MeshCounts total;
+            std::istringstream indices(line.substr(at + 7));
             int index;
             char separator;
             while (indices >> index) {
-                if (index >= 0 && index < static_cast<int>(meshFaces.size())) total += meshFaces[index];
+                if (index >= 0 && index < static_cast<int>(meshes.size())) {
+                    total.vertices += meshes[index].vertices;
+                    total.faces += meshes[index].faces;
+                }
                 indices >> separator;
             }
-            faces[line.substr(start, meshes - start)] += total;
+            MeshCounts& counts = objects[line.substr(start, at - start)];
+            counts.vertices += total.vertices;
+            counts.faces += total.faces;
         }
     }
-    return faces;
+    return objects;
+}
+
+// Object name -> vertex and face counts from the inspector's object lines
+// ("  object INDEX "NAME" VERTICES FACES ...").
+std::map<std::string, MeshCounts> inspectorObjects(const std::string& path, std::string& out) {
+    std::string argument = path;
+    char* argv[] = {argument.data()};
+    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
+    const int status = runInspect(1, argv);
+    ::testing::internal::GetCapturedStderr();
+    out = ::testing::internal::GetCapturedStdout();
+    std::map<std::string, MeshCounts> objects;
+    if (status != 0) return objects;
+    std::istringstream lines(out);
+    std::string line;
+    while (std::getline(lines, line)) {
+        char name[256];
+        int index = 0;
+        MeshCounts counts;
+        if (std::sscanf(line.c_str(), "  object %d \"%255[^\"]\" %d %d", &index, name, &counts.vertices,
+                        &counts.faces) == 4) {
+            objects[name] = counts;
+        }
+    }
+    return objects;
+}
+
+const MeshObject* objectNamed(const ModelData& model, const std::string& prefix) {
+    for (const MeshObject& object : model.objects) {
+        if (std::string(object.name).rfind(prefix, 0) == 0) return &object;
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -165,17 +211,100 @@ TEST(CrossCheck, AssimpFindsTheNamedObjects) {
         ASSERT_EQ(reader.readFile(model, path.c_str()), ModelReadStatus::ok)
             << path << ": " << reader.error();
         std::string report;
-        const std::map<std::string, int> faces = assimpObjectFaces(path, report);
-        ASSERT_FALSE(faces.empty()) << path << ": assimp said\n" << report;
-        EXPECT_EQ(faces.size(), model.objects.size()) << path;
+        const std::map<std::string, MeshCounts> objects = assimpObjects(path, report);
+        ASSERT_FALSE(objects.empty()) << path << ": assimp said\n" << report;
+        EXPECT_EQ(objects.size(), model.objects.size()) << path;
         for (const MeshObject& object : model.objects) {
-            const auto found = faces.find(object.name);
-            if (found == faces.end()) {
+            const auto found = objects.find(object.name);
+            if (found == objects.end()) {
                 ADD_FAILURE() << path << ": assimp has no object \"" << object.name << "\"";
                 continue;
             }
-            EXPECT_EQ(found->second, object.faceCount) << path << ": " << object.name;
+            EXPECT_EQ(found->second.faces, object.faceCount) << path << ": " << object.name;
         }
         releaseModelData(model);
     }
+}
+
+// A model written by assimp's 3DS exporter (from an OBJ file of ours) opens
+// its mesh data with a material, not a mesh version, and gives its colours
+// as floats. It loads whole: every object assimp reads back, by name, with
+// assimp's vertex and face counts, the inspector showing the same; colours
+// and the texture come through. Each object is flat, so assimp, which
+// splits vertices where normals differ, keeps the vertices written.
+TEST(CrossCheck, ModelsAssimpWritesLoadWhole) {
+    if (!haveTool("assimp")) GTEST_SKIP() << "assimp-utils is not installed";
+    TempDir dir;
+    const std::string obj =
+        "mtllib parts.mtl\n"
+        "o hull\n"  // a 3 x 3 grid in the XY plane, textured
+        "v 0 0 0\nv 1 0 0\nv 2 0 0\nv 0 1 0\nv 1 1 0\nv 2 1 0\nv 0 2 0\nv 1 2 0\nv 2 2 0\n"
+        "vt 0 0\nvt 0.5 0\nvt 1 0\nvt 0 0.5\nvt 0.5 0.5\nvt 1 0.5\nvt 0 1\nvt 0.5 1\nvt 1 1\n"
+        "usemtl skin\n"
+        "f 1/1 2/2 5/5\nf 1/1 5/5 4/4\nf 2/2 3/3 6/6\nf 2/2 6/6 5/5\n"
+        "f 4/4 5/5 8/8\nf 4/4 8/8 7/7\nf 5/5 6/6 9/9\nf 5/5 9/9 8/8\n"
+        "o rotor\n"  // a square in the plane y = 3
+        "v 0 3 0\nv 0 3 2\nv 2 3 2\nv 2 3 0\n"
+        "usemtl paint\n"
+        "f 10 11 12\nf 10 12 13\n"
+        "o tail\n"  // one triangle in the plane x = 4
+        "v 4 0 0\nv 4 1 0\nv 4 0 1\n"
+        "usemtl paint\n"
+        "f 14 15 16\n";
+    const std::string mtl =
+        "newmtl skin\nKd 0.2 0.4 0.6\nmap_Kd hull.rgb\n"
+        "newmtl paint\nKd 1 0.5 0.25\n";
+    writeFile(dir.path("parts.obj"), Bytes(obj.begin(), obj.end()));
+    writeFile(dir.path("parts.mtl"), Bytes(mtl.begin(), mtl.end()));
+    const std::string path = dir.path("parts.3ds");
+    int status = 0;
+    const Bytes exportLog =
+        output("assimp export '" + dir.path("parts.obj") + "' '" + path + "' 2>&1", status);
+    ASSERT_EQ(status, 0) << std::string(exportLog.begin(), exportLog.end());
+
+    ModelData model;
+    ModelFileReader reader;
+    reader.log = nullptr;
+    ASSERT_EQ(reader.readFile(model, path.c_str()), ModelReadStatus::ok) << reader.error();
+    std::string report;
+    const std::map<std::string, MeshCounts> theirs = assimpObjects(path, report);
+    ASSERT_EQ(theirs.size(), 3u) << "assimp said\n" << report;
+    std::string inspected;
+    const std::map<std::string, MeshCounts> shown = inspectorObjects(path, inspected);
+    EXPECT_EQ(shown.size(), 3u) << inspected;
+    ASSERT_EQ(model.objects.size(), 3u);
+    for (const MeshObject& object : model.objects) {
+        const auto found = theirs.find(object.name);
+        if (found == theirs.end()) {
+            ADD_FAILURE() << "assimp has no object \"" << object.name << "\"\n" << report;
+            continue;
+        }
+        EXPECT_EQ(object.vertexCount, found->second.vertices) << object.name;
+        EXPECT_EQ(object.faceCount, found->second.faces) << object.name;
+        const auto line = shown.find(object.name);
+        if (line == shown.end()) {
+            ADD_FAILURE() << "the inspector shows no object \"" << object.name << "\"\n" << inspected;
+            continue;
+        }
+        EXPECT_EQ(line->second.vertices, found->second.vertices) << object.name;
+        EXPECT_EQ(line->second.faces, found->second.faces) << object.name;
+    }
+
+    const MeshObject* hull = objectNamed(model, "hull");
+    const MeshObject* rotor = objectNamed(model, "rotor");
+    ASSERT_TRUE(hull && rotor);
+    EXPECT_EQ(hull->vertexCount, 9);
+    EXPECT_EQ(hull->texCoordCount, 9);
+    EXPECT_TRUE(hull->hasTexture);
+    const MaterialInfo& skin = model.materials[hull->materialIndex];
+    EXPECT_STREQ(skin.textureFile, "hull.rgb");
+    EXPECT_EQ(skin.colour[0], 51);
+    EXPECT_EQ(skin.colour[1], 102);
+    EXPECT_EQ(skin.colour[2], 153);
+    const MaterialInfo& paint = model.materials[rotor->materialIndex];
+    EXPECT_EQ(paint.colour[0], 255);
+    EXPECT_EQ(paint.colour[1], 128);
+    EXPECT_EQ(paint.colour[2], 64);
+    EXPECT_FALSE(rotor->hasTexture);
+    releaseModelData(model);
 }

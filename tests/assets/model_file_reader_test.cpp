@@ -180,6 +180,64 @@ TEST(ModelFileReader, FirstColourSubChunkWins) {
     EXPECT_EQ(r.model.materials[0].colour[2], 30);
 }
 
+// Colours in every form other tools write: floats (plain and linear) are
+// scaled by 255, clamped and rounded; 24-bit forms are taken as they are;
+// any other id gives its first three bytes. The objects after them load.
+TEST(ModelFileReader, ColourSubChunksOfEveryForm) {
+    const auto withColour = [](const std::string& name, const Bytes& colourChunk) {
+        return chunk3ds(0xAFFF, chunk3ds(0xA000, cstr(name)) + chunk3ds(0xA020, colourChunk));
+    };
+    const float nan = std::nanf("");
+    ReadResult r;
+    read(modelFile(withColour("float", chunk3ds(0x0010, f32(1) + f32(0.5f) + f32(0.25f))) +
+                   withColour("linear", chunk3ds(0x0013, f32(2) + f32(-1) + f32(nan))) +
+                   withColour("small", chunk3ds(0x0010, f32(0.1f) + f32(0.002f) + f32(0.001f))) +
+                   withColour("bytes", chunk3ds(0x0011, {10, 20, 30})) +
+                   withColour("linearBytes", chunk3ds(0x0012, {40, 50, 60})) +
+                   withColour("other", chunk3ds(0x0030, {7, 8, 9})) +
+                   squareObject("after", materialGroup("linear"))),
+         r);
+    ASSERT_EQ(r.status, ModelReadStatus::ok) << r.error;
+    EXPECT_EQ(r.messages, "");
+    const struct {
+        int r, g, b;
+    } expected[] = {{255, 128, 64}, {255, 0, 0}, {26, 1, 0}, {10, 20, 30}, {40, 50, 60}, {7, 8, 9}};
+    ASSERT_EQ(r.model.materialCount, 6);
+    for (int i = 0; i < 6; ++i) {
+        const unsigned char* colour = r.model.materials[i].colour;
+        EXPECT_EQ(colour[0], expected[i].r) << r.model.materials[i].name;
+        EXPECT_EQ(colour[1], expected[i].g) << r.model.materials[i].name;
+        EXPECT_EQ(colour[2], expected[i].b) << r.model.materials[i].name;
+    }
+    ASSERT_EQ(r.model.objectCount, 1);
+    EXPECT_EQ(r.model.objects[0].materialIndex, 1);
+    EXPECT_EQ(r.model.objects[0].faceCount, 2);
+}
+
+// A mesh-data chunk need not open with the mesh version: a material or an
+// object first is read like any other, and a version met later is skipped.
+TEST(ModelFileReader, MeshDataWithoutTheVersionFirst) {
+    const Bytes version = chunk3ds(0x3D3E, le32(3));
+    ReadResult materialFirst;
+    read(chunk3ds(0x4D4D,
+                  chunk3ds(0x3D3D, material("first", 1, 2, 3) + squareObject("o", materialGroup("first")) +
+                                       version + squareObject("p"))),
+         materialFirst);
+    ASSERT_EQ(materialFirst.status, ModelReadStatus::ok) << materialFirst.error;
+    ASSERT_EQ(materialFirst.model.materialCount, 1);
+    EXPECT_STREQ(materialFirst.model.materials[0].name, "first");
+    EXPECT_EQ(materialFirst.model.materials[0].colour[2], 3);
+    ASSERT_EQ(materialFirst.model.objectCount, 2);
+    EXPECT_STREQ(materialFirst.model.objects[1].name, "p");
+
+    ReadResult objectFirst;
+    read(chunk3ds(0x4D4D, chunk3ds(0x0002, le32(3)) + chunk3ds(0x3D3D, squareObject("only"))), objectFirst);
+    ASSERT_EQ(objectFirst.status, ModelReadStatus::ok) << objectFirst.error;
+    ASSERT_EQ(objectFirst.model.objectCount, 1);
+    EXPECT_STREQ(objectFirst.model.objects[0].name, "only");
+    EXPECT_EQ(objectFirst.model.objects[0].faceCount, 2);
+}
+
 // Two counter-clockwise triangles of a square in the XY plane give every
 // vertex (0, 0, 1); a vertex no face uses keeps (0, 0, 0), never NaN.
 TEST(ModelFileReader, NormalsOfASquare) {
@@ -275,18 +333,19 @@ TEST(ModelFileReader, NamesAreCutToTheirFieldAndChunk) {
 // filled no further than it reaches, nothing is allocated beyond what the
 // payload backs, and the reading goes on.
 TEST(ModelFileReader, PayloadsThatDisagreeWithTheirCounts) {
-    const Bytes longColour =
-        chunk3ds(0xAFFF, chunk3ds(0xA000, cstr("m")) +
-                             chunk3ds(0xA020, chunk3ds(0x0010, f32(1) + f32(0.5f) + f32(0))));
+    const Bytes shortColour = chunk3ds(
+        0xAFFF, chunk3ds(0xA000, cstr("m")) + chunk3ds(0xA020, chunk3ds(0x0010, f32(1) + f32(0.5f))));
     const Bytes shortVertices = chunk3ds(0x4110, le16(65535) + f32(1) + f32(2) + f32(3) + f32(4));
     const Bytes longVertices = chunk3ds(0x4110, le16(1) + f32(1) + f32(2) + f32(3) + Bytes(8, 0));
     const Bytes shortCoords = chunk3ds(0x4140, le16(100) + f32(1) + f32(2));
     ReadResult r;
-    read(modelFile(longColour + namedObject("short", shortVertices + shortCoords) +
+    read(modelFile(shortColour + namedObject("short", shortVertices + shortCoords) +
                    namedObject("long", longVertices) + squareObject("after")),
          r);
     EXPECT_EQ(r.status, ModelReadStatus::malformed);
-    EXPECT_NE(r.messages.find("holds 12 bytes, not 3"), std::string::npos) << r.messages;
+    EXPECT_NE(r.messages.find("holds 8 bytes, not 12"), std::string::npos) << r.messages;
+    EXPECT_EQ(r.model.materials[0].colour[1], 128);
+    EXPECT_EQ(r.model.materials[0].colour[2], 0);
     EXPECT_NE(r.messages.find("holds 16 bytes for 65535 vertices"), std::string::npos) << r.messages;
     ASSERT_EQ(r.model.objectCount, 3);
     EXPECT_EQ(r.model.objects[0].vertexCount, 1);

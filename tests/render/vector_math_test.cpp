@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 
 #include "render/vector_math.h"
 #include "support/gl_context.h"
@@ -39,12 +40,19 @@ TEST(Vector3Test, ZeroVectorNormalizesToItselfWithoutNaN) {
     EXPECT_EQ(n, Vector3(0, 0, 0));
 }
 
+// Indices 0..2 address x, y, z; any other index, read or written, stops
+// the program with a message rather than reaching z.
 TEST(Vector3Test, IndexAddressesComponentsInOrder) {
     Vector3 v(1, 2, 3);
     v[1] = 7;
     EXPECT_EQ(v[0], 1);
     EXPECT_EQ(v.y, 7);
     EXPECT_EQ(v[2], 3);
+
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const Vector3 c(1, 2, 3);
+    EXPECT_DEATH(v[3] = 9, "Vector3 index 3 is outside 0..2");
+    EXPECT_DEATH(std::printf("%f", c[-1]), "Vector3 index -1 is outside 0..2");
 }
 
 TEST(Vector3Test, DistanceIsEuclidean) {
