@@ -18,6 +18,9 @@ bool fugitiveCaught();
 
 void drawTitleCard(bool regular);
 void drawBadge();
+// The badge's spin after this much game time: 50 degrees a second, as an
+// angle from 0 to 360.
+float badgeSpinDegrees(double gameTime);
 void drawMinimap(float x0, float y0, float w, float h, bool regular);
 
 // Where a world point (x, z) sits in the mini-map quad's plane.
