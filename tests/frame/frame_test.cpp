@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -184,6 +185,47 @@ TEST_F(FrameTest, NoPoliceAreSentAfterTheCapture) {
     EXPECT_FLOAT_EQ(badgeModel.fillLevel, 1.1f);
     EXPECT_EQ(policeSpawned, 0);
     EXPECT_EQ(policeCars.size(), carsBefore);
+}
+
+// Play as a player with a perfect aim would: the title dismissed, the beam
+// lowered, three police cars sent with "x", and the fugitive held in the
+// searchlight (the offscreen driver's aim). The searchlight sends more
+// police as the badge fills, they hunt the lit fugitive down, and after the
+// capture nothing more is sent. A small surface keeps the frames cheap.
+TEST(FramePlayTest, HeldInTheBeamTheFugitiveIsHuntedDownAndNothingFollowsTheCapture) {
+    ASSERT_EQ(chdir(SEARCHLIGHT_DATA_DIR), 0);
+    OffscreenGame game;
+    std::string error;
+    ASSERT_TRUE(game.createContext(160, 128, error)) << error;
+    setFixedSeed(126);
+    game.start();
+    game.keyDown('\r');
+    game.keyUp('\r');
+    game.turn(turn);  // the capture frame
+    game.mouseMotion(640, 512);  // the first motion lowers the beam to its lowest pitch
+    for (int i = 0; i < 3; ++i) {
+        game.keyDown('x');
+        game.keyUp('x');
+    }
+    game.aimAtFugitive = true;
+    const int limit = static_cast<int>(240 / turn);
+    int turns = 0, litFrames = 0;
+    for (; turns < limit && !fugitiveCaught(); ++turns) {
+        game.turn(turn);
+        if (fugitiveLit) ++litFrames;
+    }
+    std::printf("caught after %.1f s with %d police (%d by the searchlight), lit in %d of %d frames\n",
+                turns * turn, static_cast<int>(policeCars.size()), policeSpawned, litFrames, turns);
+    ASSERT_TRUE(fugitiveCaught()) << "not caught in 240 s";
+    EXPECT_GE(litFrames, turns - 1);  // the aim holds it from the first frame on
+    EXPECT_GE(policeSpawned, 1);      // the badge filled at least once
+
+    const size_t policeAtCapture = policeCars.size();
+    const int spawnedAtCapture = policeSpawned;
+    for (int i = 0; i < 300; ++i) game.turn(turn);
+    EXPECT_EQ(policeCars.size(), policeAtCapture);
+    EXPECT_EQ(policeSpawned, spawnedAtCapture);
+    EXPECT_FLOAT_EQ(badgeModel.fillLevel, 1.1f);
 }
 
 TEST(SearchlightFrustumTest, BoundaryCountsAsOutside) {
