@@ -23,5 +23,6 @@ shot() {  # NAME SEED SECONDS SCRIPT-TEXT
 shot title 1 0.5 ''
 # Play: the searchlight on the street ahead, flying forward.
 shot play 7 3 '0 press space\n0.5 mouse 640 512\n0.6 mouse 640 530\n1 down w\n'
-# The capture: five police cars hunt the fugitive until they box it in.
-shot capture 1 60 '0 press space\n0.05 press x\n0.1 press x\n0.15 press x\n0.2 press x\n0.25 press x\n0.5 mouse 640 512\n0.6 mouse 640 530\n'
+# The capture: five police cars hunt the fugitive, held in the searchlight
+# (the offscreen driver's aim), until they box it in.
+shot capture 1 60 '0 press space\n0.05 press x\n0.1 press x\n0.15 press x\n0.2 press x\n0.25 press x\n0.5 mouse 640 512\n0.6 mouse 640 530\n0.7 aim\n'

@@ -16,8 +16,13 @@ void Camera::setTargets(float ex, float ey, float ez, float cx, float cy, float 
 }
 
 void Camera::ease(float f) {
-    eye += (eyeTarget - eye) * 0.04f * f;
-    centre += (centreTarget - centre) * 0.04f * f;
+    // A long tick (a stall, a window being dragged) closes the whole gap at
+    // most: past that the camera would overshoot the helicopter, and past
+    // twice that end farther away than it started.
+    float fraction = 0.04f * f;
+    if (fraction > 1) fraction = 1;
+    eye += (eyeTarget - eye) * fraction;
+    centre += (centreTarget - centre) * fraction;
 }
 
 bool Camera::isNearTarget(float r) const {

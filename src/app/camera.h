@@ -10,7 +10,8 @@ public:
 
     void setView(float eyeX, float eyeY, float eyeZ, float centreX, float centreY, float centreZ);
     void setTargets(float eyeX, float eyeY, float eyeZ, float centreX, float centreY, float centreZ);
-    // Moves 4 % of the remaining gap per unit of f (f = reference ticks).
+    // Moves 4 % of the remaining gap per unit of f (f = reference ticks),
+    // never more than the whole gap.
     void ease(float f);
     // Every component of eyeTarget - eye is below r in absolute value.
     bool isNearTarget(float r) const;

@@ -55,7 +55,9 @@ void reshape(int width, int height) {
 }
 
 void checkSearchlightCatch() {
-    if (!fugitive) return;
+    // Once the fugitive is caught the rule is over: the badge then glows at
+    // 1.1 and would otherwise keep sending police to the scene.
+    if (!fugitive || fugitiveCaught()) return;
     const Matrix4 projection = perspectiveMatrix(searchlightAngle, 1, 0.1f, 50);
     glPushMatrix();
     glLoadIdentity();
@@ -64,7 +66,8 @@ void checkSearchlightCatch() {
     glPopMatrix();
 
     const Vector3 c = (projection * view).transformPoint(fugitive->position);
-    if (!insideSearchlightFrustum(c)) {
+    fugitiveLit = insideSearchlightFrustum(c);
+    if (!fugitiveLit) {
         pursuitActive = false;
         return;
     }

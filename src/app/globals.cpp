@@ -29,6 +29,7 @@ float policeSpawnX = 0, policeSpawnZ = 0;
 bool titleActive = true;
 bool mapCapturePending = false;
 bool pursuitActive = false;
+bool fugitiveLit = true;
 
 bool mouseSeen = false;
 float lastMouseX = 0, lastMouseY = 0;

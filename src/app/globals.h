@@ -35,7 +35,14 @@ extern bool keyDown[256];
 extern float policeSpawnX, policeSpawnZ;
 extern bool titleActive;
 extern bool mapCapturePending;
+// Police steer toward the fugitive only while this is set; the held-key
+// handler sets it every tick: the space bar is not held and the fugitive is
+// lit.
 extern bool pursuitActive;
+// The last frame's searchlight rule found the fugitive inside the beam's
+// frustum. True until a frame says otherwise, so runs that draw no frame
+// (the headless trace and soak) hunt as if it were lit.
+extern bool fugitiveLit;
 
 // Input and searchlight steering.
 extern bool mouseSeen;

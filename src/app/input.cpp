@@ -132,6 +132,8 @@ void handleHeldKeys(float dt) {
         if (held('z')) helicopter.chaseCamera->rotateView(-viewTurn, Vector3(0, 1, 0));
         if (held('c')) helicopter.chaseCamera->rotateView(viewTurn, Vector3(0, 1, 0));
     }
-    pursuitActive = !held(' ');  // the space bar suspends the chase
+    // The searchlight leads the police: they hunt only a fugitive the last
+    // frame found in the beam, and the space bar suspends the chase.
+    pursuitActive = fugitiveLit && !held(' ');
     platform().postRedisplay();
 }

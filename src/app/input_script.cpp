@@ -94,8 +94,12 @@ bool InputScript::parse(const std::string& text, std::string& error) {
             add(e);
             e.kind = InputEvent::Kind::ButtonUp;
             add(e);
+        } else if (verb == "aim") {
+            if (w.size() != 2) return fail("expected nothing after aim");
+            e.kind = InputEvent::Kind::Aim;
+            add(e);
         } else {
-            return fail("unknown event (down, up, press, mouse or click)");
+            return fail("unknown event (down, up, press, mouse, click or aim)");
         }
     }
     return true;
@@ -125,6 +129,7 @@ void InputScript::deliverUntil(double now, OffscreenGame& game) {
             case InputEvent::Kind::Mouse: game.mouseMotion(e.x, e.y); break;
             case InputEvent::Kind::ButtonDown: game.mouseButton(e.button, 0, e.x, e.y); break;
             case InputEvent::Kind::ButtonUp: game.mouseButton(e.button, 1, e.x, e.y); break;
+            case InputEvent::Kind::Aim: game.aimAtFugitive = true; break;
         }
     }
 }

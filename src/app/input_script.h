@@ -2,10 +2,12 @@
 // events at given times of game time, read from a small text format.
 //
 //   TIME down KEY | TIME up KEY | TIME press KEY | TIME mouse X Y |
-//   TIME click BUTTON X Y
+//   TIME click BUTTON X Y | TIME aim
 // TIME is seconds of game time; KEY a single character, `space` or `esc`;
 // `#` starts a comment. `press` is a down then an up, `click` a button
-// press then release at X Y.
+// press then release at X Y. `aim` (for tests and pictures, no player can)
+// holds the fugitive in the searchlight's beam from then on
+// (OffscreenGame::holdFugitiveInBeam before every frame).
 #pragma once
 
 #include <string>
@@ -14,7 +16,7 @@
 class OffscreenGame;
 
 struct InputEvent {
-    enum class Kind { KeyDown, KeyUp, Mouse, ButtonDown, ButtonUp };
+    enum class Kind { KeyDown, KeyUp, Mouse, ButtonDown, ButtonUp, Aim };
     double time = 0;
     Kind kind = Kind::KeyDown;
     unsigned char key = 0;

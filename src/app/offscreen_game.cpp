@@ -2,6 +2,10 @@
 #include "app/offscreen_game.h"
 
 #include "app/game_loop.h"
+#include "app/globals.h"
+#include "helicopter/helicopter.h"
+#include "render/searchlight.h"
+#include "traffic/vehicle.h"
 #include "view/view_controller.h"
 
 bool OffscreenGame::createContext(int width, int height, std::string& error) {
@@ -19,7 +23,21 @@ void OffscreenGame::start() {
 void OffscreenGame::turn(double seconds) {
     offscreenPlatform.advanceClock(seconds);
     idle();
+    if (aimAtFugitive) holdFugitiveInBeam();
     display();
+}
+
+void OffscreenGame::holdFugitiveInBeam() {
+    if (!fugitive) return;
+    placeSearchlight();
+    const Vector3 d = searchlightDirection();  // the beam looks along -d
+    constexpr float lowestDescent = 0.1f;
+    if (d.y < lowestDescent) return;
+    const float along = (helicopter.position.y - fugitive->position.y) / d.y;
+    const Vector3 over = fugitive->position + d * along;
+    const Vector3 shift(over.x - helicopter.position.x, 0, over.z - helicopter.position.z);
+    helicopter.position += shift;
+    helicopter.lookPoint += shift;
 }
 
 void OffscreenGame::keyDown(unsigned char key) { keyboard(key, 0, 0); }

@@ -18,7 +18,13 @@ public:
     // main loop. Data files are read from the working directory.
     void start();
     // Advances the virtual clock by seconds, then runs idle() and display().
+    // With aimAtFugitive, the helicopter is first moved over the fugitive.
     void turn(double seconds);
+    // For tests and pictures only, a player with a perfect aim: moves the
+    // helicopter (at its height, keeping its heading) to where its beam,
+    // as the mouse has set it, meets the fugitive. Does nothing while the
+    // beam points above the horizon (before any mouse motion it is level).
+    void holdFugitiveInBeam();
 
     // Input as GLUT would deliver it.
     void keyDown(unsigned char key);
@@ -28,4 +34,5 @@ public:
 
     OffscreenContext context;
     OffscreenPlatform offscreenPlatform;
+    bool aimAtFugitive = false;
 };

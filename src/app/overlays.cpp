@@ -27,6 +27,7 @@ constexpr float captureNear = 1.5f, captureFar = 400;
 constexpr int referenceWidth = 1280, referenceHeight = 1024;
 constexpr int referenceMapWidth = 346, referenceMapHeight = 279;
 constexpr float cityHalfSize = 50;
+constexpr double badgeDegreesPerSecond = 50;
 
 // Forward f, viewer's left l and screen-up u of the camera, and the basis
 // matrix that maps object x, y, z onto l, u, f.
@@ -178,6 +179,12 @@ void drawMinimap(float x0, float y0, float w, float h, bool regular) {
     glDepthMask(GL_TRUE);
 }
 
+float badgeSpinDegrees(double seconds) {
+    // Reduced in double: after a day of play 50 degrees a second is millions
+    // of degrees, where a float's steps are half a degree and the spin jerks.
+    return static_cast<float>(std::fmod(seconds * badgeDegreesPerSecond, 360.0));
+}
+
 void drawBadge() {
     const CameraBasis c = cameraBasis();
     glPushMatrix();
@@ -191,7 +198,7 @@ void drawBadge() {
     }
     translate(camera.eye + c.f * 5);
     glRotatef(-15, c.l.x, c.l.y, c.l.z);
-    glRotatef(static_cast<float>(gameTime * 50), c.u.x, c.u.y, c.u.z);
+    glRotatef(badgeSpinDegrees(gameTime), c.u.x, c.u.y, c.u.z);
     glMultMatrixf(c.b.data());
     if (caught) glScalef(1.5f, 1.5f, 1.5f);
     badgeModel.draw(true);

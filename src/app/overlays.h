@@ -7,6 +7,9 @@ struct Matrix4;
 
 void drawTitleCard(bool regular);
 void drawBadge();
+// The badge's spin after this much game time: 50 degrees a second, as an
+// angle from 0 to 360.
+float badgeSpinDegrees(double gameTime);
 void drawMinimap(float x0, float y0, float w, float h, bool regular);
 
 // Where a world point (x, z) sits in the mini-map quad's plane.

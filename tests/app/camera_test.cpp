@@ -26,6 +26,24 @@ TEST(CameraTest, EaseClosesFourPercentPerTick) {
     EXPECT_NEAR(c.eye.x, 4 + 96 * 0.1f, 1e-4);
 }
 
+// A stall of a second is 70 reference ticks: the camera arrives at its
+// target and no farther, however long the tick.
+TEST(CameraTest, LongTickEasesAtMostTheWholeGap) {
+    for (float ticks : {25.0f, 50.0f, 70.0f, 1000.0f}) {
+        Camera c;
+        c.setView(0, 0, 0, 10, 0, 0);
+        c.setTargets(100, 0, -50, 10, 20, 0);
+        c.ease(ticks);
+        EXPECT_EQ(c.eye, Vector3(100, 0, -50)) << ticks;
+        EXPECT_EQ(c.centre, Vector3(10, 20, 0)) << ticks;
+    }
+    Camera c;
+    c.setView(0, 0, 0, 0, 0, 0);
+    c.setTargets(100, 0, 0, 0, 0, 0);
+    c.ease(24);  // just under the whole gap
+    EXPECT_NEAR(c.eye.x, 96, 1e-3);
+}
+
 // Strictly below r on every axis; one axis at r is not near.
 TEST(CameraTest, NearTargetIsStrictOnEveryAxis) {
     Camera c;

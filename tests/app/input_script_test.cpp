@@ -17,10 +17,11 @@ TEST(InputScriptTest, ParsesEveryEventKindWithCommentsAndKeyNames) {
                         "1.25 up w\n"
                         "2 mouse 640 -12\n"
                         "3 click 2 10 20\n"
-                        "4 press esc\n",
+                        "4 press esc\n"
+                        "5 aim\n",
                         error))
         << error;
-    ASSERT_EQ(s.events.size(), 9u);
+    ASSERT_EQ(s.events.size(), 10u);
     EXPECT_EQ(s.events[0].kind, Kind::KeyDown);
     EXPECT_EQ(s.events[0].key, ' ');
     EXPECT_EQ(s.events[1].kind, Kind::KeyUp);
@@ -32,6 +33,7 @@ TEST(InputScriptTest, ParsesEveryEventKindWithCommentsAndKeyNames) {
     EXPECT_EQ(s.events[5].button, 2);
     EXPECT_EQ(s.events[6].kind, Kind::ButtonUp);
     EXPECT_EQ(s.events[7].key, 27);
+    EXPECT_EQ(s.events[9].kind, Kind::Aim);
 }
 
 TEST(InputScriptTest, EventsAreOrderedByTimeKeepingFileOrderOnTies) {
@@ -47,7 +49,7 @@ TEST(InputScriptTest, EventsAreOrderedByTimeKeepingFileOrderOnTies) {
 
 TEST(InputScriptTest, RejectsBadLinesNamingTheLine) {
     const char* bad[] = {"x down a", "-1 down a", "1 down", "1 down ab", "1 jump a", "1 mouse 3", "1 click 5 1 1",
-                         "1 mouse 1 two", "nan down a", "1"};
+                         "1 mouse 1 two", "nan down a", "1", "1 aim w"};
     for (const char* text : bad) {
         InputScript s;
         std::string error;

@@ -20,6 +20,7 @@ protected:
         titleActive = false;
         mapCapturePending = false;
         pursuitActive = false;
+        fugitiveLit = true;
         for (bool& k : keyDown) k = false;
         gameTime = 0;
         helicopter.chaseBehindX = 2, helicopter.chaseHeight = 5, helicopter.chaseBehindZ = 2;
@@ -175,6 +176,20 @@ TEST_F(InputTest, SpaceBarSuspendsThePursuit) {
     keyboardUp(' ', 0, 0);
     handleHeldKeys(0.016f);
     EXPECT_TRUE(pursuitActive);
+}
+
+// Police hunt only a fugitive the last frame found in the beam: unlit, the
+// pursuit stays off with the space bar free; lit again, it resumes.
+TEST_F(InputTest, UnlitFugitiveKeepsThePursuitOff) {
+    fugitiveLit = false;
+    handleHeldKeys(0.016f);
+    EXPECT_FALSE(pursuitActive);
+    fugitiveLit = true;
+    handleHeldKeys(0.016f);
+    EXPECT_TRUE(pursuitActive);
+    keyboard(' ', 0, 0);  // lit, but the space bar held
+    handleHeldKeys(0.016f);
+    EXPECT_FALSE(pursuitActive);
 }
 
 // The first mouse event has zero deltas: only the clamp moves the pitch

@@ -24,7 +24,7 @@ foreach(kind images models ppm)
   set_tests_properties(e2e.data_files_missing_or_broken_${kind} PROPERTIES TIMEOUT 900)
 endforeach()
 # Two minutes of scripted play: alive at the end, frames still counted,
-# resident memory steady, the capture reached. The same script plays longer
+# resident memory steady. The same script plays longer
 # by hand (long_play_e2e.sh BINARY DATADIR 600).
 # Resident memory is judged in the normal build only (see the script).
 if(SEARCHLIGHT_SANITIZE)

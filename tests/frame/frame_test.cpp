@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cmath>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -122,6 +124,110 @@ TEST_F(FrameTest, UnlitFugitiveSuspendsThePursuitForThisTick) {
     EXPECT_FALSE(pursuitActive);
 }
 
+// The searchlight leads the police: a frame that finds the fugitive outside
+// the beam keeps the pursuit off through the following idle ticks, until a
+// frame finds it lit again; before any frame the fugitive counts as lit.
+TEST_F(FrameTest, PoliceHuntOnlyAFugitiveTheLastFrameFoundInTheBeam) {
+    EXPECT_TRUE(fugitiveLit);
+    dismissTitle();
+    const auto tick = [&] {
+        game.offscreenPlatform.advanceClock(turn);
+        ::idle();
+    };
+    fugitive->position = helicopter.position + Vector3(0, 0, 200);
+    ::display();
+    EXPECT_FALSE(fugitiveLit);
+    for (int i = 0; i < 3; ++i) {
+        tick();
+        EXPECT_FALSE(pursuitActive) << "tick " << i;
+    }
+    holdFugitiveInBeam();
+    ::display();
+    EXPECT_TRUE(fugitiveLit);
+    tick();
+    EXPECT_TRUE(pursuitActive);
+}
+
+// A police car at its decision point, with the fugitive unlit, takes only
+// ways that exist (it chooses like traffic) instead of turning toward the
+// fugitive whatever the options hold.
+TEST_F(FrameTest, PoliceChooseLikeTrafficWhileTheFugitiveIsUnlit) {
+    dismissTitle();
+    game.keyDown('x');
+    game.keyUp('x');
+    ASSERT_EQ(policeCars.size(), 1u);
+    PoliceCar& police = *policeCars[0];
+    police.firstChoice = false;
+    police.heading = 0;
+    police.position = Vector3(0, 0, 0);
+    fugitive->position = Vector3(-30, 0, 0);  // far to its right: a hunter turns right
+    ::display();
+    ASSERT_FALSE(fugitiveLit);
+    game.offscreenPlatform.advanceClock(turn);
+    ::idle();
+    const float onlyStraight[3] = {10, -99999, -99999};
+    for (int i = 0; i < 50; ++i) EXPECT_EQ(police.chooseDirection(onlyStraight), 0);
+    pursuitActive = true;  // lit: the same car turns toward the fugitive
+    EXPECT_EQ(police.chooseDirection(onlyStraight), 2);
+}
+
+// Once the fugitive is caught the badge glows at 1.1, over the rule's
+// threshold, and the capture parks the helicopter with the beam on the
+// fugitive: no police car may come of it.
+TEST_F(FrameTest, NoPoliceAreSentAfterTheCapture) {
+    dismissTitle();
+    fugitive->speed = 0;  // caught
+    const size_t carsBefore = policeCars.size();
+    for (int i = 0; i < 10; ++i) {
+        holdFugitiveInBeam();
+        ::display();
+    }
+    EXPECT_FLOAT_EQ(badgeModel.fillLevel, 1.1f);
+    EXPECT_EQ(policeSpawned, 0);
+    EXPECT_EQ(policeCars.size(), carsBefore);
+}
+
+// Play as a player with a perfect aim would: the title dismissed, the beam
+// lowered, three police cars sent with "x", and the fugitive held in the
+// searchlight (the offscreen driver's aim). The searchlight sends more
+// police as the badge fills, they hunt the lit fugitive down, and after the
+// capture nothing more is sent. A small surface keeps the frames cheap.
+TEST(FramePlayTest, HeldInTheBeamTheFugitiveIsHuntedDownAndNothingFollowsTheCapture) {
+    ASSERT_EQ(chdir(SEARCHLIGHT_DATA_DIR), 0);
+    OffscreenGame game;
+    std::string error;
+    ASSERT_TRUE(game.createContext(160, 128, error)) << error;
+    setFixedSeed(126);
+    game.start();
+    game.keyDown('\r');
+    game.keyUp('\r');
+    game.turn(turn);  // the capture frame
+    game.mouseMotion(640, 512);  // the first motion lowers the beam to its lowest pitch
+    for (int i = 0; i < 3; ++i) {
+        game.keyDown('x');
+        game.keyUp('x');
+    }
+    game.aimAtFugitive = true;
+    const int limit = static_cast<int>(240 / turn);
+    int turns = 0, litFrames = 0;
+    for (; turns < limit && !fugitiveCaught(); ++turns) {
+        game.turn(turn);
+        if (fugitiveLit) ++litFrames;
+    }
+    std::printf("caught after %.1f s with %d police (%d by the searchlight), lit in %d of %d frames\n",
+                turns * turn, static_cast<int>(policeCars.size()), policeSpawned, litFrames, turns);
+    ASSERT_TRUE(fugitiveCaught()) << "not caught in 240 s";
+    EXPECT_GE(litFrames, turns - 1);  // the aim holds it from the first frame on
+    EXPECT_GE(policeSpawned, 1);      // the badge filled at least once
+
+    const size_t policeAtCapture = policeCars.size();
+    const int spawnedAtCapture = policeSpawned;
+    for (int i = 0; i < 300; ++i) game.turn(turn);
+    EXPECT_EQ(policeCars.size(), policeAtCapture);
+    EXPECT_EQ(policeSpawned, spawnedAtCapture);
+    EXPECT_FLOAT_EQ(badgeModel.fillLevel, 1.1f);
+}
+
 TEST(SearchlightFrustumTest, BoundaryCountsAsOutside) {
     EXPECT_TRUE(insideSearchlightFrustum(Vector3(0.999f, -0.999f, 0.5f)));
     EXPECT_FALSE(insideSearchlightFrustum(Vector3(1, 0, 0)));
@@ -144,6 +250,22 @@ TEST_F(FrameTest, ProjectivePassSkippedInTheCaptureFrameAndOnceCaught) {
     ::display();
     EXPECT_FALSE(projectivePassRan());
     EXPECT_FLOAT_EQ(badgeModel.fillLevel, 1.1f);  // the badge glows in full
+}
+
+// 50 degrees a second, and as smooth after a day of play as at the start: a
+// hundredth of a second still turns the badge by half a degree.
+TEST(BadgeTest, SpinStaysSmoothAfterADayOfPlay) {
+    EXPECT_FLOAT_EQ(badgeSpinDegrees(1.0), 50.0f);
+    EXPECT_FLOAT_EQ(badgeSpinDegrees(8.0), 40.0f);  // 400 degrees
+    const double day = 86400.0;
+    for (double t : {day, day + 0.01, day + 0.006, 10 * day + 0.123}) {
+        const double expected = std::fmod(t * 50, 360.0);
+        const float angle = badgeSpinDegrees(t);
+        EXPECT_GE(angle, 0.0f) << t;
+        EXPECT_LT(angle, 360.0f) << t;
+        EXPECT_NEAR(angle, expected, 1e-3) << t;
+    }
+    EXPECT_NEAR(badgeSpinDegrees(day + 0.01) - badgeSpinDegrees(day), 0.5f, 1e-3f);
 }
 
 TEST(MinimapTest, MarkerFormulaPutsTheCityCornersAtTheQuadCorners) {
