@@ -5,6 +5,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "app/camera.h"
@@ -30,6 +31,74 @@ constexpr int searchlightPoliceLimit = 5;
 const GLfloat materialGrey[] = {0.3f, 0.3f, 0.3f, 1};
 const GLfloat black[] = {0, 0, 0, 1};
 const GLfloat blue[] = {0, 0.2f, 1, 1};
+
+// A frame drawn only to have the GL driver prepare its drawing states: the
+// searchlight rule does not run in it.
+bool rehearsing = false;
+bool drawingStatesWarmed = false;
+
+struct ScissorState {
+    bool enabled = false;
+    GLint box[4] = {0, 0, 0, 0};
+};
+
+// Draws only inside box from now on (and inside whatever scissor box is
+// already in force). Returns the scissor state to restore afterwards.
+ScissorState scissorTo(ScreenBox box) {
+    ScissorState saved;
+    saved.enabled = glIsEnabled(GL_SCISSOR_TEST) == GL_TRUE;
+    glGetIntegerv(GL_SCISSOR_BOX, saved.box);
+    if (saved.enabled) {
+        const int x1 = std::min(box.x + box.width, saved.box[0] + saved.box[2]);
+        const int y1 = std::min(box.y + box.height, saved.box[1] + saved.box[3]);
+        box.x = std::max(box.x, saved.box[0]);
+        box.y = std::max(box.y, saved.box[1]);
+        box.width = std::max(0, x1 - box.x);
+        box.height = std::max(0, y1 - box.y);
+    }
+    glScissor(box.x, box.y, box.width, box.height);
+    glEnable(GL_SCISSOR_TEST);
+    return saved;
+}
+
+ScissorState currentScissor() {
+    ScissorState s;
+    s.enabled = glIsEnabled(GL_SCISSOR_TEST) == GL_TRUE;
+    glGetIntegerv(GL_SCISSOR_BOX, s.box);
+    return s;
+}
+
+// Keeps the searchlight pass to the screen area its cone can light; outside
+// it the pass would only add black.
+ScissorState scissorToSearchlight(const Matrix4& viewProjection) {
+    if (designDrawOrder) return currentScissor();
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    ScreenBox box;
+    if (!searchlightScreenBox(viewProjection, viewport, box)) return currentScissor();
+    return scissorTo(box);
+}
+
+// The capture frame is read back from the map's rectangle alone and then
+// cleared: nothing outside it needs drawing.
+ScissorState scissorToMapRectangle() {
+    if (designDrawOrder) return currentScissor();
+    const ReadRectangle r = mapReadRectangle(windowWidth, windowHeight);
+    ScreenBox box;
+    box.x = r.x;
+    box.y = r.y;
+    box.width = r.width;
+    box.height = r.height;
+    return scissorTo(box);
+}
+
+void restoreScissor(const ScissorState& saved) {
+    glScissor(saved.box[0], saved.box[1], saved.box[2], saved.box[3]);
+    if (saved.enabled)
+        glEnable(GL_SCISSOR_TEST);
+    else
+        glDisable(GL_SCISSOR_TEST);
+}
 
 }  // namespace
 
@@ -92,7 +161,7 @@ void drawWorld(bool regular) {
     glColor4fv(blue);
     glColor3ub(255, 255, 255);
 
-    checkSearchlightCatch();
+    if (!rehearsing) checkSearchlightCatch();
     if (cityTree) cityTree->draw(regular);
     helicopter.computeRight();
 
@@ -124,22 +193,21 @@ void endPasses() {
     glDisable(GL_LIGHTING);
 }
 
-void display() {
-    if (mapCapturePending) helicopter.update(0);
-    placeSearchlight();
-
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+// The passes of one frame, between the clear and the statistics.
+static void drawPasses(bool printCounts) {
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
-    if (mapCapturePending)
+    ScissorState captureScissor;
+    if (mapCapturePending) {
+        captureScissor = scissorToMapRectangle();
         beginCaptureView();
-    else
+    } else {
         camera.apply();
+    }
 
     placeSearchlightLight();
     glEnable(GL_LIGHTING);
 
-    const bool printCounts = printStatistics && frameCount % 100 == 0;
     objectsDrawn = 0;
     beginRegularPass();
     drawWorld(true);
@@ -151,8 +219,10 @@ void display() {
 
     if (!mapCapturePending && chaseOn()) {
         objectsDrawn = 0;
+        const ScissorState scissor = scissorToSearchlight(cullMatrix);  // still the camera's
         beginProjectivePass();
         drawWorld(false);
+        restoreScissor(scissor);
         projectiveObjectsDrawn = objectsDrawn;
         if (printCounts) fprintf(stderr, "num projective objects drawn = %d\n", objectsDrawn);
     }
@@ -160,11 +230,69 @@ void display() {
     endPasses();
 
     if (mapCapturePending) {
-        captureMap();
+        if (!rehearsing) captureMap();
+        restoreScissor(captureScissor);
         endCaptureView();
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);  // the capture frame is never shown
     }
     glPopMatrix();
+}
+
+// The GL driver (llvmpipe) prepares code for each combination of drawing
+// states the first time it is drawn with, 20 to 100 ms each. While the title
+// card is up a capture frame and a play frame are drawn into one pixel and
+// cleared again, so that the first frames of play find everything prepared.
+// Nothing of the game changes: no searchlight rule, no capture, the counts
+// and flags as they were.
+static void warmDrawingStates() {
+    const bool savedTitle = titleActive;
+    const bool savedCapture = mapCapturePending;
+    const unsigned int savedMap = mapTexture;
+    const int savedObjects = objectsDrawn, savedRegular = regularObjectsDrawn;
+    const int savedProjective = projectiveObjectsDrawn;
+    const float savedFill = badgeModel.fillLevel;
+
+    ScreenBox onePixel;
+    onePixel.width = onePixel.height = 1;
+    const ScissorState scissor = scissorTo(onePixel);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    rehearsing = true;
+    titleActive = false;
+    mapCapturePending = true;
+    drawPasses(false);
+    // The mini-map's texture as the capture will make it: mipmapped RGBA.
+    mapCapturePending = false;
+    GLuint stand = 0;
+    glGenTextures(1, &stand);
+    glBindTexture(GL_TEXTURE_2D, stand);
+    const GLfloat grey[4 * 4] = {0.5f, 0.5f, 0.5f, 1, 0.5f, 0.5f, 0.5f, 1, 0.5f, 0.5f, 0.5f, 1, 0.5f, 0.5f, 0.5f, 1};
+    gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA, 2, 2, GL_RGBA, GL_FLOAT, grey);
+    mapTexture = stand;
+    drawPasses(false);
+    rehearsing = false;
+    glDeleteTextures(1, &stand);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    restoreScissor(scissor);
+
+    titleActive = savedTitle;
+    mapCapturePending = savedCapture;
+    mapTexture = savedMap;
+    objectsDrawn = savedObjects;
+    regularObjectsDrawn = savedRegular;
+    projectiveObjectsDrawn = savedProjective;
+    badgeModel.fillLevel = savedFill;
+}
+
+void display() {
+    if (mapCapturePending) helicopter.update(0);
+    placeSearchlight();
+    if (titleActive && !drawingStatesWarmed) {
+        warmDrawingStates();
+        drawingStatesWarmed = true;
+    }
+
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    drawPasses(printStatistics && frameCount % 100 == 0);
 
     if (printStatistics) {
         frameCount += 1;

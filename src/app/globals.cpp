@@ -42,5 +42,6 @@ std::uint32_t frameCount = 0;
 float lastRateTime = 0;
 int objectsDrawn = 0;
 int regularObjectsDrawn = 0, projectiveObjectsDrawn = 0;
+bool designDrawOrder = false;
 int policeSpawned = 0;
 unsigned int mapTexture = 0;

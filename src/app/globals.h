@@ -59,5 +59,10 @@ extern int objectsDrawn;
 // The last frame's count of each pass (0 for a pass that did not run), for
 // tools that measure culling.
 extern int regularObjectsDrawn, projectiveObjectsDrawn;
+// Off (the game): opaque things nearest first and the searchlight pass kept
+// to the part of the screen its cone can light, which draws the same picture
+// at less cost. On: the plain order, the city far side first and the
+// searchlight pass over the whole screen, which tools and tests compare with.
+extern bool designDrawOrder;
 extern int policeSpawned;
 extern unsigned int mapTexture;  // GL texture name of the captured map, 0 until captured

@@ -3,11 +3,13 @@
 
 #include <GL/freeglut.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 
 // Last: Xlib defines macros (None, Bool, Status) that other headers use as names.
+#include <GL/glx.h>
 #include <X11/Xlib.h>
 
 void GlutPlatform::postRedisplay() { glutPostRedisplay(); }
@@ -24,6 +26,53 @@ std::int64_t GlutPlatform::clockMicroseconds() {
     timespec ts{};
     clock_gettime(CLOCK_MONOTONIC, &ts);
     return static_cast<std::int64_t>(ts.tv_sec) * 1000000 + ts.tv_nsec / 1000;
+}
+
+void GlutPlatform::sleepUntil(std::int64_t microseconds) {
+    timespec until{};
+    until.tv_sec = static_cast<time_t>(microseconds / 1000000);
+    until.tv_nsec = static_cast<long>(microseconds % 1000000) * 1000;
+    // An absolute deadline: a signal that cuts the sleep short only resumes it.
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
+    }
+}
+
+namespace {
+bool hasExtension(const char* extensions, const char* name) {
+    if (!extensions) return false;
+    const size_t length = std::strlen(name);
+    for (const char* p = extensions; (p = std::strstr(p, name)) != nullptr; p += length) {
+        const bool startsWord = p == extensions || p[-1] == ' ';
+        if (startsWord && (p[length] == ' ' || p[length] == '\0')) return true;
+    }
+    return false;
+}
+}  // namespace
+
+bool GlutPlatform::syncSwapsToRefresh() {
+    Display* display = glXGetCurrentDisplay();
+    const GLXDrawable drawable = glXGetCurrentDrawable();
+    if (!display || !drawable) return false;
+    const char* extensions = glXQueryExtensionsString(display, DefaultScreen(display));
+    const auto address = [](const char* name) {
+        return glXGetProcAddressARB(reinterpret_cast<const GLubyte*>(name));
+    };
+    if (hasExtension(extensions, "GLX_EXT_swap_control")) {
+        using SwapIntervalEXT = void (*)(Display*, GLXDrawable, int);
+        if (auto f = reinterpret_cast<SwapIntervalEXT>(address("glXSwapIntervalEXT"))) {
+            f(display, drawable, 1);
+            return true;
+        }
+    }
+    if (hasExtension(extensions, "GLX_MESA_swap_control")) {
+        using SwapIntervalMESA = int (*)(unsigned int);
+        if (auto f = reinterpret_cast<SwapIntervalMESA>(address("glXSwapIntervalMESA"))) return f(1) == 0;
+    }
+    if (hasExtension(extensions, "GLX_SGI_swap_control")) {
+        using SwapIntervalSGI = int (*)(int);
+        if (auto f = reinterpret_cast<SwapIntervalSGI>(address("glXSwapIntervalSGI"))) return f(1) == 0;
+    }
+    return false;
 }
 
 bool DisplayCheck::open(int argc, char** argv) {

@@ -13,6 +13,11 @@ public:
     void fullScreen() override;
     void quit(int status) override;
     std::int64_t clockMicroseconds() override;  // CLOCK_MONOTONIC
+    void sleepUntil(std::int64_t microseconds) override;
+    // Asks the GL to swap in step with the display's refresh (one refresh
+    // per swap), where GLX offers swap control; the current context's
+    // window. False when no swap control is offered.
+    bool syncSwapsToRefresh();
 };
 
 // A connection to the X display that glutInit will open: the one named by

@@ -3,10 +3,22 @@
 
 #include <cstdio>
 
+#include "app/frame_limiter.h"
 #include "app/game_loop.h"
 #include "app/glut_platform.h"
 #include "app/platform.h"
+#include "helicopter/helicopter.h"
 #include "view/view_controller.h"
+
+namespace {
+// No frame starts sooner than one reference tick after the previous one.
+FrameLimiter frameLimiter(static_cast<std::int64_t>(referenceTick * 1e6f + 0.5f));
+
+void idleAtMostOncePerTick() {
+    frameLimiter.awaitFrameStart(platform());
+    idle();
+}
+}  // namespace
 
 int main(int argc, char** argv) {
     // Without a display freeglut would end the game with a message of its
@@ -30,6 +42,9 @@ int main(int argc, char** argv) {
     // Held keys act from the key table; a repeat would only re-trigger the
     // one-shot keys ("x" would send a police car per repeat).
     glutIgnoreKeyRepeat(1);
+    // Swaps wait for the display's refresh where the GL can, so frames do
+    // not tear; the frame limiter caps the rate on any display.
+    glutPlatform.syncSwapsToRefresh();
 
     initScene();
 
@@ -40,7 +55,7 @@ int main(int argc, char** argv) {
     glutKeyboardFunc(keyboard);
     glutKeyboardUpFunc(keyboardUp);
     glutSpecialFunc(specialKey);
-    glutIdleFunc(idle);
+    glutIdleFunc(idleAtMostOncePerTick);
 
     startGame();
     glutMainLoop();

@@ -20,6 +20,9 @@ public:
     virtual void quit(int status) = 0;
     // Monotonic clock in microseconds since an arbitrary origin.
     virtual std::int64_t clockMicroseconds() = 0;
+    // Returns once clockMicroseconds() has reached the given reading; the
+    // window's platform sleeps meanwhile.
+    virtual void sleepUntil(std::int64_t microseconds) = 0;
 };
 
 // The installed platform; the offscreen one until main() installs GLUT's.
@@ -38,6 +41,11 @@ public:
         quitStatus = status;
     }
     std::int64_t clockMicroseconds() override { return virtualMicroseconds; }
+    // Moves the virtual clock on to that reading at once.
+    void sleepUntil(std::int64_t microseconds) override {
+        ++sleepCount;
+        if (microseconds > virtualMicroseconds) virtualMicroseconds = microseconds;
+    }
 
     void advanceClock(double seconds) { virtualMicroseconds += static_cast<std::int64_t>(seconds * 1e6 + 0.5); }
 
@@ -47,6 +55,7 @@ public:
     int quitStatus = 0;
     int heldModifiers = 0;
     long swapCount = 0;
+    long sleepCount = 0;
     std::int64_t virtualMicroseconds = 0;
 };
 

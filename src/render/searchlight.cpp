@@ -5,6 +5,9 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "app/globals.h"
 #include "helicopter/helicopter.h"
 #include "render/gl_resources.h"
@@ -16,6 +19,10 @@ constexpr float projectorFar = 1.0f;       // only the unused r coordinate depen
 constexpr float searchlightReach = 50.0f;  // the projective pass culls beyond this
 constexpr float lookDistance = 5.0f;       // look-at centre along the beam
 constexpr float degreesToRadians = shortPi / 180.0f;
+// Everything the searchlight pass draws lies between these heights: the
+// ground at 0, buildings up to 5, cars and their smoke well below that.
+constexpr float litLowY = -0.5f;
+constexpr float litHighY = 5.5f;
 
 void placeSearchlight() {
     // Forward order: pan (x, y), then dolly (z), then the rotation.
@@ -106,4 +113,62 @@ void beginProjectivePass() {
     const Matrix4 view = readGLMatrix(GL_MODELVIEW_MATRIX);
     glPopMatrix();
     cullMatrix = perspectiveMatrix(searchlightAngle, 1, projectorNear, searchlightReach) * view;
+}
+
+bool coneScreenBox(const Vector3& apex, const Vector3& right, const Vector3& up, const Vector3& back,
+                   float tanHalfAngle, float lowY, float highY, const Matrix4& viewProjection,
+                   const int viewport[4], ScreenBox& box) {
+    if (!(apex.y > highY)) return false;
+    float minX = 1e30f, minY = 1e30f, maxX = -1e30f, maxY = -1e30f;
+    for (int corner = 0; corner < 4; ++corner) {
+        const float sx = corner & 1 ? tanHalfAngle : -tanHalfAngle;
+        const float sy = corner & 2 ? tanHalfAngle : -tanHalfAngle;
+        const Vector3 edge = right * sx + up * sy - back;
+        if (!(edge.y < -1e-4f)) return false;
+        // The slice is the hull of where the four edges cross both heights.
+        for (const float height : {lowY, highY}) {
+            const Vector3 p = apex + edge * ((height - apex.y) / edge.y);
+            const float* r = viewProjection.m;
+            const float cx = r[0] * p.x + r[1] * p.y + r[2] * p.z + r[3];
+            const float cy = r[4] * p.x + r[5] * p.y + r[6] * p.z + r[7];
+            const float cz = r[8] * p.x + r[9] * p.y + r[10] * p.z + r[11];
+            const float cw = r[12] * p.x + r[13] * p.y + r[14] * p.z + r[15];
+            if (!(cw > 1e-6f) || cz < -cw) return false;  // behind the camera or its near plane
+            minX = std::min(minX, cx / cw);
+            maxX = std::max(maxX, cx / cw);
+            minY = std::min(minY, cy / cw);
+            maxY = std::max(maxY, cy / cw);
+        }
+    }
+    // Normalised device coordinates to pixels, widened to whole pixels and a margin.
+    const auto toPixels = [](float ndc, int origin, int size) {
+        return static_cast<float>(origin) + (ndc + 1) * 0.5f * static_cast<float>(size);
+    };
+    constexpr float margin = 1.0f;
+    const float x0 = std::floor(toPixels(std::max(minX, -2.0f), viewport[0], viewport[2]) - margin);
+    const float x1 = std::ceil(toPixels(std::min(maxX, 2.0f), viewport[0], viewport[2]) + margin);
+    const float y0 = std::floor(toPixels(std::max(minY, -2.0f), viewport[1], viewport[3]) - margin);
+    const float y1 = std::ceil(toPixels(std::min(maxY, 2.0f), viewport[1], viewport[3]) + margin);
+    const int left = std::max(viewport[0], static_cast<int>(x0));
+    const int bottom = std::max(viewport[1], static_cast<int>(y0));
+    const int rightEdge = std::min(viewport[0] + viewport[2], static_cast<int>(x1));
+    const int top = std::min(viewport[1] + viewport[3], static_cast<int>(y1));
+    box.x = left;
+    box.y = bottom;
+    box.width = std::max(0, rightEdge - left);
+    box.height = std::max(0, top - bottom);
+    return true;
+}
+
+bool searchlightScreenBox(const Matrix4& viewProjection, const int viewport[4], ScreenBox& box) {
+    // The projector's frame as the image is projected from it (the inverse
+    // of the controller's transform carries the world into it).
+    const Matrix4 placement = searchlightController.pan.matrix() * searchlightController.dolly.matrix() *
+                              searchlightController.trackball.matrix();
+    const Vector3 apex = placement.transformPoint(Vector3(0, 0, 0));
+    const Vector3 right = placement.transformPoint(Vector3(1, 0, 0)) - apex;
+    const Vector3 up = placement.transformPoint(Vector3(0, 1, 0)) - apex;
+    const Vector3 back = placement.transformPoint(Vector3(0, 0, 1)) - apex;
+    const float tanHalfAngle = std::tan(searchlightAngle * 0.5f * degreesToRadians);
+    return coneScreenBox(apex, right, up, back, tanHalfAngle, litLowY, litHighY, viewProjection, viewport, box);
 }

@@ -89,6 +89,39 @@ void CityTreeNode::drawVisible(bool textured, const FrustumPlanes& planes, const
     }
 }
 
+void CityTreeNode::drawNearFirst(bool textured, const FrustumPlanes& planes, const Vector3& eye,
+                                 const Vector3& viewer) {
+    drawOpaqueNearFirst(textured, planes, eye);
+    drawBlendedFarSideFirst(textured, planes, viewer);
+}
+
+void CityTreeNode::drawOpaqueNearFirst(bool textured, const FrustumPlanes& planes, const Vector3& eye) {
+    if (cullingEnabled && frustumTest(planes) == outside) return;
+    if (low && high) {
+        const float eyeCoordinate = axis == -1 ? eye.x : eye.z;
+        CityTreeNode* nearer = split <= eyeCoordinate ? high : low;
+        CityTreeNode* farther = nearer == low ? high : low;
+        nearer->drawOpaqueNearFirst(textured, planes, eye);
+        farther->drawOpaqueNearFirst(textured, planes, eye);
+    }
+    for (auto object = objects.rbegin(); object != objects.rend(); ++object) {
+        objectsDrawn += 1;
+        (*object)->drawOpaque(textured);
+    }
+}
+
+void CityTreeNode::drawBlendedFarSideFirst(bool textured, const FrustumPlanes& planes, const Vector3& viewer) {
+    if (cullingEnabled && frustumTest(planes) == outside) return;
+    if (low && high) {
+        const float viewerCoordinate = axis == -1 ? viewer.x : viewer.z;
+        CityTreeNode* first = split <= viewerCoordinate ? low : high;
+        CityTreeNode* second = first == low ? high : low;
+        first->drawBlendedFarSideFirst(textured, planes, viewer);
+        second->drawBlendedFarSideFirst(textured, planes, viewer);
+    }
+    for (Drawable* object : objects) object->drawBlended(textured);
+}
+
 void CityTreeNode::insertVehicle(Vehicle* car) {
     if (holdsObjects) {
         car->treeNode = this;

@@ -24,12 +24,21 @@ public:
     CityTreeNode(float minX, float maxX, float minZ, float maxZ);
 
     void build(City& city);
-    // One rendering pass: culls against cullMatrix, far side first as seen
-    // from the helicopter, counting objectsDrawn.
+    // One rendering pass: culls against cullMatrix, counting objectsDrawn.
+    // Opaque things go nearest the camera first, so that hidden surfaces
+    // fail the depth test before they are textured and lit, then what blends
+    // (smoke) far side first as seen from the helicopter. With
+    // designDrawOrder everything is drawn in one walk, far side first.
     void draw(bool textured);
-    // The same traversal with the planes and the viewer given: children are
-    // drawn far side first as seen from viewer.
+    // The one walk with the planes and the viewer given: children are drawn
+    // far side first as seen from viewer, each node's objects after them.
     void drawVisible(bool textured, const FrustumPlanes& planes, const Vector3& viewer);
+    // The two walks with the planes given: every object's opaque part, the
+    // nearer child first as seen from eye and each node's objects after its
+    // children in reverse order (what stands on the ground before the
+    // ground: a node lists its tiles first); then every object's blended
+    // part in the order of drawVisible from viewer.
+    void drawNearFirst(bool textured, const FrustumPlanes& planes, const Vector3& eye, const Vector3& viewer);
     // 0 outside, 1 inside, 2 intersecting; five planes, no far plane.
     int frustumTest(Matrix4 matrix) const;
     int frustumTest(const FrustumPlanes& planes) const;
@@ -48,4 +57,8 @@ public:
     float split = 0;
     std::vector<Drawable*> objects;  // not owned
     bool holdsObjects = false;
+
+private:
+    void drawOpaqueNearFirst(bool textured, const FrustumPlanes& planes, const Vector3& eye);
+    void drawBlendedFarSideFirst(bool textured, const FrustumPlanes& planes, const Vector3& viewer);
 };

@@ -1,9 +1,14 @@
 // city_tree_drawing.cpp -- one rendering pass over the city tree: culled
-// against the pass's cullMatrix, ordered from the helicopter's position.
+// against the pass's cullMatrix, ordered from the camera and the helicopter.
+#include "app/camera.h"
 #include "app/globals.h"
 #include "helicopter/helicopter.h"
 #include "traffic/city_tree.h"
 
 void CityTreeNode::draw(bool textured) {
-    drawVisible(textured, frustumPlanes(cullMatrix), helicopter.position);
+    const FrustumPlanes planes = frustumPlanes(cullMatrix);
+    if (designDrawOrder)
+        drawVisible(textured, planes, helicopter.position);
+    else
+        drawNearFirst(textured, planes, camera.eye, helicopter.position);
 }

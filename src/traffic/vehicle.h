@@ -40,6 +40,8 @@ public:
     Vehicle& operator=(const Vehicle&) = delete;
 
     void draw(bool textured) override;                                                       // slot 0
+    void drawOpaque(bool textured) override;   // the body
+    void drawBlended(bool textured) override;  // its smoke
     virtual void place(GLuint list, float x, float y, float z, float heading, GLuint smokeTexture);  // slot 1
     virtual void uTurnStep(float dt);                                                        // slot 2
     virtual void update(float dt);                                                           // slot 3

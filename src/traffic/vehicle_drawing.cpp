@@ -12,6 +12,11 @@ constexpr int particlesDrawn = 30;  // every kind draws the first 30 of its pool
 }
 
 void Vehicle::draw(bool textured) {
+    drawOpaque(textured);
+    drawBlended(textured);
+}
+
+void Vehicle::drawOpaque(bool textured) {
     if (mapCapturePending) return;  // the overhead map shows no cars
     if (textured) glDisable(GL_TEXTURE_2D);  // the meshes carry no textures
     glPushMatrix();
@@ -21,7 +26,12 @@ void Vehicle::draw(bool textured) {
     glRotatef(-90, 1, 0, 0);  // the meshes are modelled z up
     glCallList(displayList);
     glPopMatrix();
+    if (textured) glEnable(GL_TEXTURE_2D);
+}
+
+void Vehicle::drawBlended(bool textured) {
+    if (mapCapturePending) return;
     const int n = std::min(particlesDrawn, smokeCount);
     for (int i = 0; i < n; ++i) smoke[i].draw(textured);
-    if (textured) glEnable(GL_TEXTURE_2D);
+    if (textured) glEnable(GL_TEXTURE_2D);  // each particle leaves it off
 }

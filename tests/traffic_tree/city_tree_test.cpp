@@ -9,6 +9,7 @@
 #include <random>
 #include <vector>
 
+#include "app/camera.h"
 #include "app/globals.h"
 #include "app/random.h"
 #include "city/city.h"
@@ -154,7 +155,8 @@ protected:
         delete root.low;
         delete root.high;
         root.low = root.high = nullptr;
-        RecordingDrawable::log.clear();
+        RecordingDrawable::clearLogs();
+        designDrawOrder = false;
     }
     std::vector<const Drawable*> drawnFrom(Vector3 viewer, const FrustumPlanes& planes = everythingInside()) {
         RecordingDrawable::log.clear();
@@ -205,8 +207,10 @@ TEST_F(DrawOrderTest, CountsDrawnObjectsAndSkipsCulledSubtrees) {
     EXPECT_EQ(objectsDrawn, 3);
 }
 
-// The pass entry point culls with cullMatrix and orders from the helicopter.
+// The pass entry point culls with cullMatrix and, in the plain order,
+// orders from the helicopter.
 TEST_F(DrawOrderTest, PassUsesCullMatrixAndTheHelicopter) {
+    designDrawOrder = true;
     build(-1);
     using V = std::vector<const Drawable*>;
     const Vector3 savedPosition = helicopter.position;
@@ -227,6 +231,67 @@ TEST_F(DrawOrderTest, PassUsesCullMatrixAndTheHelicopter) {
     root.draw(true);
     EXPECT_TRUE(RecordingDrawable::log.empty());
     helicopter.position = savedPosition;
+    cullMatrix = savedCull;
+}
+
+// The near-first walk: opaque parts with the nearer child first and each
+// node's own objects after its children, last listed first (a node lists
+// its ground before what stands on it); then the blended parts in exactly
+// the plain order. Both walks cull alike and the count is one per object.
+TEST_F(DrawOrderTest, NearFirstDrawsOpaqueNearestFirstAndBlendedInThePlainOrder) {
+    build(-1);
+    RecordingDrawable groundObject;
+    root.low->objects.insert(root.low->objects.begin(), &groundObject);  // listed first, as tiles are
+    using V = std::vector<const Drawable*>;
+    const auto nearFirst = [&](const Vector3& eye, const Vector3& viewer, const FrustumPlanes& planes) {
+        RecordingDrawable::clearLogs();
+        objectsDrawn = 0;
+        root.drawNearFirst(true, planes, eye, viewer);
+    };
+    // Eye on the low side, helicopter on the high side: the two orders
+    // differ, and only the opaque one follows the eye.
+    nearFirst({-10, 9, 0}, {10, 9, 0}, everythingInside());
+    EXPECT_TRUE(RecordingDrawable::log.empty()) << "nothing drawn whole";
+    EXPECT_EQ(objectsDrawn, 4);
+    EXPECT_EQ(RecordingDrawable::opaqueLog, (V{&lowObject, &groundObject, &highObject, &rootObject}));
+    const V blended = RecordingDrawable::blendedLog;
+    EXPECT_EQ(blended, drawnFrom({10, 9, 0}));
+    // An eye exactly on the split is on the high side, as in the plain order.
+    nearFirst({0, 9, 0}, {0, 9, 0}, everythingInside());
+    EXPECT_EQ(RecordingDrawable::opaqueLog, (V{&highObject, &lowObject, &groundObject, &rootObject}));
+    EXPECT_EQ(RecordingDrawable::blendedLog, (V{&groundObject, &lowObject, &highObject, &rootObject}));
+    // A culled child is skipped by both walks.
+    FrustumPlanes onlyHighX = everythingInside();
+    onlyHighX.plane[0][0] = 1;
+    onlyHighX.plane[0][3] = -1;
+    nearFirst({-10, 9, 0}, {-10, 9, 0}, onlyHighX);
+    EXPECT_EQ(RecordingDrawable::opaqueLog, (V{&highObject, &rootObject}));
+    EXPECT_EQ(RecordingDrawable::blendedLog, (V{&highObject, &rootObject}));
+    EXPECT_EQ(objectsDrawn, 2);
+}
+
+// The game's pass walks near first from the camera; the switch brings back
+// the plain order.
+TEST_F(DrawOrderTest, PassDrawsNearFirstFromTheCameraUnlessSwitched) {
+    build(-1);
+    using V = std::vector<const Drawable*>;
+    const Vector3 savedPosition = helicopter.position;
+    const Vector3 savedEye = camera.eye;
+    const Matrix4 savedCull = cullMatrix;
+    cullMatrix = Matrix4();
+    helicopter.position = Vector3(10, 9, 0);
+    camera.eye = Vector3(-10, 14, 0);
+    RecordingDrawable::clearLogs();
+    root.draw(true);
+    EXPECT_EQ(RecordingDrawable::opaqueLog, (V{&lowObject, &highObject, &rootObject}));
+    EXPECT_EQ(RecordingDrawable::blendedLog, (V{&lowObject, &highObject, &rootObject}));
+    designDrawOrder = true;
+    RecordingDrawable::clearLogs();
+    root.draw(true);
+    EXPECT_EQ(RecordingDrawable::log, (V{&lowObject, &highObject, &rootObject}));
+    EXPECT_TRUE(RecordingDrawable::opaqueLog.empty());
+    helicopter.position = savedPosition;
+    camera.eye = savedEye;
     cullMatrix = savedCull;
 }
 

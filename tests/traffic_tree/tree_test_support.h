@@ -104,13 +104,27 @@ inline FrustumPlanes everythingInside() {
     return planes;
 }
 
-// Records the order objects are drawn in.
+// Records the order objects are drawn in: whole (draw), and in the two
+// parts of the near-first walk (opaque and blended, each in a log of its own).
 class RecordingDrawable : public Drawable {
 public:
     void draw(bool textured) override {
         log.push_back(this);
         lastTextured = textured;
     }
-    static inline std::vector<const Drawable*> log;
+    void drawOpaque(bool textured) override {
+        opaqueLog.push_back(this);
+        lastTextured = textured;
+    }
+    void drawBlended(bool textured) override {
+        blendedLog.push_back(this);
+        lastTextured = textured;
+    }
+    static void clearLogs() {
+        log.clear();
+        opaqueLog.clear();
+        blendedLog.clear();
+    }
+    static inline std::vector<const Drawable*> log, opaqueLog, blendedLog;
     static inline bool lastTextured = false;
 };

@@ -9,8 +9,9 @@
 // each ended with glFinish. Prints one `name value` a line on stdout.
 //
 // The game is one set of globals per process, and several figures need the
-// very same frames twice: drawn by the game and replayed from display lists,
-// at full size and at an 8 x 8 viewport. So the bench runs each measurement
+// very same frames more than once: drawn by the game, drawn in the plain
+// order (designDrawOrder) and replayed from display lists, at full size and
+// at an 8 x 8 viewport. So the bench runs each measurement
 // in a child of its own (`bench --phase NAME ...`, re-executing this
 // program) on the same seed. The play-through is deterministic on the
 // virtual clock; every child reports a fingerprint of the scene after its
@@ -64,6 +65,12 @@ constexpr double replayPixelShare = 0.001;
 constexpr int tickRepeats = 600;
 constexpr int tickPoliceTotal = 100;
 constexpr int floorTexture = 4;  // a wall texture of the city's table
+// The start of play: title frames first (what warms the driver up), then the
+// key; the first frames after it are judged against the later ones.
+constexpr long startTitleTurns = 60;
+constexpr long startFirstFrames = 60;
+constexpr long startSettledFrom = 120;
+constexpr long startSettledFrames = 120;
 
 // The course: police sent at this time, a quarter turn to the left every
 // loopSeconds (a hold of "q" long enough for about 90 degrees) with a short
@@ -193,8 +200,9 @@ public:
         keepMainThreadOnFirstCore();
         return true;
     }
+    // The course's clock starts after titleTurns turns of the title card.
     void turn() {
-        course.deliverUntil(static_cast<double>(turns) * turnSeconds, game);
+        course.deliverUntil(static_cast<double>(turns - titleTurns) * turnSeconds, game);
         game.turn(turnSeconds);
         ++turns;
     }
@@ -208,6 +216,7 @@ public:
     OffscreenGame game;
     InputScript course;
     long turns = 0;
+    long titleTurns = 0;
     double startupMs = 0;
 };
 
@@ -218,13 +227,16 @@ std::vector<unsigned char> readPicture(int width, int height) {
     return pixels;
 }
 
-// The share of pixels (0..1) of which some colour channel differs by more
-// than the tolerance between two RGBA pictures.
-double shareOfPixelsDiffering(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b) {
+// The share of pixels (0..1) of which some channel differs by more than the
+// tolerance between two RGBA pictures: all four, or (shownOnly) the three
+// shown on the screen. Alpha shows nowhere but keeps what blending left.
+double shareOfPixelsDiffering(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b,
+                              bool shownOnly = false) {
     if (a.size() != b.size() || a.empty()) return 1;
+    const size_t channels = shownOnly ? 3 : 4;
     size_t differing = 0;
     for (size_t i = 0; i + 3 < a.size(); i += 4) {
-        for (size_t c = i; c < i + 4; ++c) {
+        for (size_t c = i; c < i + channels; ++c) {
             if (std::abs(a[c] - b[c]) > replayChannelTolerance) {
                 ++differing;
                 break;
@@ -237,6 +249,37 @@ double shareOfPixelsDiffering(const std::vector<unsigned char>& a, const std::ve
 void printFingerprint() {
     std::printf("fingerprint %016llx\n", static_cast<unsigned long long>(sceneFingerprint()));
 }
+
+// The phases that draw the game's frames hand their last picture to the
+// bench on fd 4 (a memory file), when it gives them one.
+constexpr int pictureFd = 4;
+
+void handOverPicture(const std::vector<unsigned char>& picture) {
+    if (fcntl(pictureFd, F_GETFD) < 0) return;
+    size_t written = 0;
+    while (written < picture.size()) {
+        const ssize_t n = write(pictureFd, picture.data() + written, picture.size() - written);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return;
+        written += static_cast<size_t>(n);
+    }
+}
+
+// Both passes' counts of every measured frame, folded into one number: two
+// runs drew the same objects when theirs agree.
+class CountsFingerprint {
+public:
+    void add(int regular, int projective) {
+        for (const int v : {regular, projective}) {
+            hash ^= static_cast<std::uint32_t>(v);
+            hash *= 1099511628211ULL;
+        }
+    }
+    void print() const { std::printf("counts %016llx\n", static_cast<unsigned long long>(hash)); }
+
+private:
+    std::uint64_t hash = 1469598103934665603ULL;
+};
 
 void tinyViewportAndScissor() {
     glViewport(0, 0, tinyViewport, tinyViewport);
@@ -333,6 +376,7 @@ int phasePlay(const Options& o) {
     play.warmUp();
     step.ready();
     std::vector<double> frameMs, regular, projective;
+    CountsFingerprint counts;
     for (long i = 0; i < o.frames; ++i) {
         if (!step.next()) return 1;
         const double t0 = wallMs();
@@ -342,8 +386,11 @@ int phasePlay(const Options& o) {
         step.done();
         regular.push_back(regularObjectsDrawn);
         projective.push_back(projectiveObjectsDrawn);
+        counts.add(regularObjectsDrawn, projectiveObjectsDrawn);
     }
     printFingerprint();
+    counts.print();
+    handOverPicture(readPicture(o.width, o.height));
     const double frameMedian = median(frameMs);
     const double frameMax = *std::max_element(frameMs.begin(), frameMs.end());
     const long overTwice =
@@ -362,6 +409,61 @@ int phasePlay(const Options& o) {
     std::printf("regular_objects_median %.1f\n", median(regular));
     std::printf("projective_objects_median %.1f\n", median(projective));
     std::printf("floor_ms_median %.3f\n", floorMedianMs());
+    return 0;
+}
+
+// The same turns drawn in the plain order: every node far side first, the
+// searchlight pass over the whole screen.
+int phaseDesignOrder(const Options& o) {
+    LockStep step(o);
+    PlayThrough play;
+    if (!play.start(o, o.width, o.height)) return 1;
+    designDrawOrder = true;
+    play.warmUp();
+    step.ready();
+    std::vector<double> frameMs;
+    CountsFingerprint counts;
+    for (long i = 0; i < o.frames; ++i) {
+        if (!step.next()) return 1;
+        const double t0 = wallMs();
+        play.turn();
+        glFinish();
+        frameMs.push_back(wallMs() - t0);
+        step.done();
+        counts.add(regularObjectsDrawn, projectiveObjectsDrawn);
+    }
+    printFingerprint();
+    counts.print();
+    handOverPicture(readPicture(o.width, o.height));
+    std::printf("design_order_ms_median %.3f\n", median(frameMs));
+    return 0;
+}
+
+// The start of play as a player sees it: a second of the title card, the
+// key, then the frames after it. The slowest of the first ones (the map
+// capture included) against the median of the settled ones.
+int phaseStart(const Options& o) {
+    PlayThrough play;
+    if (!play.start(o, o.width, o.height)) return 1;
+    play.titleTurns = startTitleTurns;
+    for (long i = 0; i < startTitleTurns; ++i) {
+        play.turn();
+        glFinish();
+    }
+    std::vector<double> frameMs;
+    for (long i = 0; i < startSettledFrom + startSettledFrames; ++i) {
+        const double t0 = wallMs();
+        play.turn();
+        glFinish();
+        frameMs.push_back(wallMs() - t0);
+    }
+    const auto firstEnd = frameMs.begin() + startFirstFrames;
+    const double firstMax = *std::max_element(frameMs.begin(), firstEnd);
+    const double settled = median(std::vector<double>(frameMs.begin() + startSettledFrom, frameMs.end()));
+    std::printf("first_play_frames_max_ms %.3f\n", firstMax);
+    std::printf("first_play_slowest_frame %ld\n", static_cast<long>(std::max_element(frameMs.begin(), firstEnd) - frameMs.begin()));
+    std::printf("settled_play_ms_median %.3f\n", settled);
+    std::printf("first_play_frames_max_ratio %.3f\n", firstMax / settled);
     return 0;
 }
 
@@ -498,7 +600,8 @@ using Figures = std::map<std::string, std::string>;
 struct Child {
     const char* phase = "";
     pid_t pid = -1;
-    int go = -1, done = -1, figures = -1, messages = -1;
+    int go = -1, done = -1, figures = -1, messages = -1, picture = -1;
+    std::vector<unsigned char> lastPicture;  // what it handed over on fd 4
 };
 
 bool spawn(Child& c, const char* phase, const Options& o) {
@@ -510,6 +613,7 @@ bool spawn(Child& c, const char* phase, const Options& o) {
         return false;
     }
     c.messages = memfd_create("bench-messages", MFD_CLOEXEC);
+    c.picture = memfd_create("bench-picture", MFD_CLOEXEC);
     const std::string size = std::to_string(o.width) + "x" + std::to_string(o.height);
     std::vector<std::string> args = {"searchlight-headless",
                                      "bench",
@@ -542,10 +646,12 @@ bool spawn(Child& c, const char* phase, const Options& o) {
         dup2(go[0], STDIN_FILENO);
         dup2(out[1], STDOUT_FILENO);
         if (c.messages >= 0) dup2(c.messages, STDERR_FILENO);
-        if (done[1] == 3)
-            fcntl(3, F_SETFD, 0);
-        else
-            dup2(done[1], 3);
+        // fd 3: done; fd 4: the picture. Moved above both first, so that
+        // neither takes the place of the other.
+        const int doneHigh = fcntl(done[1], F_DUPFD_CLOEXEC, 10);
+        const int pictureHigh = c.picture >= 0 ? fcntl(c.picture, F_DUPFD_CLOEXEC, 10) : -1;
+        dup2(doneHigh, 3);
+        if (pictureHigh >= 0) dup2(pictureHigh, pictureFd);
         execv("/proc/self/exe", argv.data());
         std::perror("bench: /proc/self/exe");
         _exit(127);
@@ -606,6 +712,22 @@ bool finish(Child& c, Figures& figures) {
         }
     }
     if (c.messages >= 0) close(c.messages);
+    if (c.picture >= 0) {
+        const off_t size = lseek(c.picture, 0, SEEK_END);
+        if (size > 0) {
+            c.lastPicture.resize(static_cast<size_t>(size));
+            size_t got = 0;
+            while (got < c.lastPicture.size()) {
+                const ssize_t n = pread(c.picture, c.lastPicture.data() + got, c.lastPicture.size() - got,
+                                        static_cast<off_t>(got));
+                if (n < 0 && errno == EINTR) continue;
+                if (n <= 0) break;
+                got += static_cast<size_t>(n);
+            }
+            c.lastPicture.resize(got);
+        }
+        close(c.picture);
+    }
 
     size_t start = 0;
     while (start < text.size()) {
@@ -615,25 +737,25 @@ bool finish(Child& c, Figures& figures) {
         const size_t space = line.find(' ');
         if (space != std::string::npos) {
             const std::string name = line.substr(0, space);
-            // Each run's fingerprint is kept apart for the comparison.
-            figures[name == "fingerprint" ? name + "_" + c.phase : name] = line.substr(space + 1);
+            // Each run's fingerprints are kept apart for the comparison.
+            const bool perRun = name == "fingerprint" || name == "counts";
+            figures[perRun ? name + "_" + c.phase : name] = line.substr(space + 1);
         }
         start = end + 1;
     }
     return ok;
 }
 
-// Both children play their frames in turns of a few frames each: close
-// enough in time that the machine's other work weighs on both alike, long
+// The children play their frames in turns of a few frames each: close
+// enough in time that the machine's other work weighs on all alike, long
 // enough that each run keeps its caches warm as it would alone.
-bool alternate(const Child& a, const Child& b, long frames) {
+bool alternate(const std::vector<const Child*>& children, long frames) {
     for (long first = 0; first < frames; first += framesPerTurn) {
         const long last = std::min(frames, first + framesPerTurn);
-        for (long i = first; i < last; ++i) {
-            if (!stepChild(a)) return false;
-        }
-        for (long i = first; i < last; ++i) {
-            if (!stepChild(b)) return false;
+        for (const Child* c : children) {
+            for (long i = first; i < last; ++i) {
+                if (!stepChild(*c)) return false;
+            }
         }
     }
     return true;
@@ -641,19 +763,23 @@ bool alternate(const Child& a, const Child& b, long frames) {
 
 // The whole measurement. Set-ups run one at a time (start-up is measured);
 // the compared runs then alternate frame by frame.
-bool measure(const Options& o, Figures& f) {
-    Child play, replay, cpu, tick;
+bool measure(const Options& o, Figures& f, Child& play, Child& design) {
+    Child replay, cpu, tick, start;
     if (!spawn(play, "play", o)) return false;
     bool ok = awaitChild(play);
     ok = ok && spawn(replay, "replay", o) && awaitChild(replay);
-    ok = ok && alternate(play, replay, o.frames);
+    ok = ok && spawn(design, "design", o) && awaitChild(design);
+    ok = ok && alternate({&play, &replay, &design}, o.frames);
     if (play.pid > 0) ok = finish(play, f) && ok;
+    if (design.pid > 0) ok = finish(design, f) && ok;
     ok = ok && spawn(cpu, "cpu", o) && awaitChild(cpu);
-    ok = ok && alternate(cpu, replay, o.frames);
+    ok = ok && alternate({&cpu, &replay}, o.frames);
     if (cpu.pid > 0) ok = finish(cpu, f) && ok;
     if (replay.pid > 0) ok = finish(replay, f) && ok;
     ok = ok && spawn(tick, "tick", o) && awaitChild(tick);
     if (tick.pid > 0) ok = finish(tick, f) && ok;
+    ok = ok && spawn(start, "start", o);
+    if (start.pid > 0) ok = finish(start, f) && ok;
     return ok;
 }
 double number(const Figures& f, const char* name) {
@@ -710,18 +836,35 @@ int runBench(int argc, char** argv) {
     if (o.phase == "cpu") return phaseCpu(o);
     if (o.phase == "replay") return phaseReplay(o);
     if (o.phase == "tick") return phaseTick(o);
+    if (o.phase == "design") return phaseDesignOrder(o);
+    if (o.phase == "start") return phaseStart(o);
     if (!o.phase.empty()) {
         std::fprintf(stderr, "bench: unknown phase \"%s\"\n", o.phase.c_str());
         return 2;
     }
 
     Figures f;
-    if (!measure(o, f)) return 1;
+    Child play, design;
+    if (!measure(o, f, play, design)) return 1;
     const std::string& fingerprint = f["fingerprint_play"];
-    if (fingerprint.empty() || f["fingerprint_cpu"] != fingerprint ||
-        f["fingerprint_replay"] != fingerprint) {
-        std::fprintf(stderr, "bench: the runs did not play the same frames (fingerprints %s, %s, %s)\n",
-                     fingerprint.c_str(), f["fingerprint_cpu"].c_str(), f["fingerprint_replay"].c_str());
+    if (fingerprint.empty() || f["fingerprint_cpu"] != fingerprint || f["fingerprint_replay"] != fingerprint ||
+        f["fingerprint_design"] != fingerprint) {
+        std::fprintf(stderr, "bench: the runs did not play the same frames (fingerprints %s, %s, %s, %s)\n",
+                     fingerprint.c_str(), f["fingerprint_cpu"].c_str(), f["fingerprint_replay"].c_str(),
+                     f["fingerprint_design"].c_str());
+        return 1;
+    }
+    // The game's order must draw what the plain order draws: the same
+    // objects in every frame, and the same last picture.
+    if (f["counts_play"].empty() || f["counts_play"] != f["counts_design"]) {
+        std::fprintf(stderr, "bench: the plain order drew other objects than the game (counts %s, %s)\n",
+                     f["counts_play"].c_str(), f["counts_design"].c_str());
+        return 1;
+    }
+    const double orderDiffering = shareOfPixelsDiffering(play.lastPicture, design.lastPicture, true);
+    if (!(orderDiffering <= replayPixelShare)) {
+        std::fprintf(stderr, "bench: the plain order drew another picture (%.6f of the pixels differ)\n",
+                     orderDiffering);
         return 1;
     }
 
@@ -744,6 +887,8 @@ int runBench(int argc, char** argv) {
     std::printf("frame_ms_p95 %s\n", f["frame_ms_p95"].c_str());
     std::printf("replay_ms_median %s\n", f["replay_ms_median"].c_str());
     std::printf("ratio_frame_to_replay %.3f\n", frameMedian / replayMedian);
+    std::printf("design_order_ms_median %s\n", f["design_order_ms_median"].c_str());
+    std::printf("ratio_design_order_to_frame %.3f\n", number(f, "design_order_ms_median") / frameMedian);
     std::printf("floor_ms_median %s\n", f["floor_ms_median"].c_str());
     std::printf("cpu_ms_median %s\n", f["cpu_ms_median"].c_str());
     std::printf("cpu_replay_ms_median %s\n", f["cpu_replay_ms_median"].c_str());
@@ -753,6 +898,7 @@ int runBench(int argc, char** argv) {
     std::printf("regular_objects_median %s\n", f["regular_objects_median"].c_str());
     std::printf("projective_objects_median %s\n", f["projective_objects_median"].c_str());
     std::printf("startup_ms %s\n", f["startup_ms"].c_str());
+    std::printf("first_play_frames_max_ratio %s\n", f["first_play_frames_max_ratio"].c_str());
     std::fflush(stdout);
     // Not figures of the interface, but what the hitch target and the
     // replay's memory need to be judged by.
@@ -761,5 +907,10 @@ int runBench(int argc, char** argv) {
         "bench: slowest frame %s ms, %s frames over twice the median (%s); replay lists %s MB resident\n",
         f["frame_ms_max"].c_str(), f["frames_over_twice_median"].c_str(), f["slow_frames"].c_str(),
         f["replay_rss_mb"].c_str());
+    std::fprintf(stderr,
+                 "bench: start of play: slowest of the first %ld frames %s ms (frame %s), settled median %s ms; "
+                 "the plain order's picture differs in %.6f of the pixels\n",
+                 startFirstFrames, f["first_play_frames_max_ms"].c_str(), f["first_play_slowest_frame"].c_str(),
+                 f["settled_play_ms_median"].c_str(), orderDiffering);
     return 0;
 }
