@@ -155,8 +155,9 @@ public:
     int vehicleMeshCount = cityVehicleMeshCount;
     int vehicleSlots = 20;
     std::vector<Vehicle*> vehicles;
-    // False: generate without a GL context (tests over many seeds): no
-    // texture is loaded and no car mesh is compiled; the layout, buildings and
-    // random draws are the same.
-    bool texturesEnabled = true;
+    // The city's GL objects: its textures and the car display lists. False:
+    // generate without a GL context (tests over many seeds): no texture is
+    // loaded and no car mesh is compiled; the layout, buildings and random
+    // draws are the same.
+    bool glObjectsEnabled = true;
 };

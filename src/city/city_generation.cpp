@@ -107,7 +107,7 @@ void City::generate() {
     origin = Vector3(-50, 0, -50);
     farCorner = Vector3(50, 0, 50);
 
-    if (texturesEnabled) loadTextures();
+    if (glObjectsEnabled) loadTextures();
 
     columnGroupCount = partitionCells(columnWidths);
     rowGroupCount = partitionCells(rowDepths);
@@ -162,6 +162,6 @@ void City::generate() {
     }
 
     // The car meshes are display lists: they need the GL context.
-    if (texturesEnabled) buildVehicleMeshes();
+    if (glObjectsEnabled) buildVehicleMeshes();
     createVehicles();
 }
