@@ -150,14 +150,16 @@ void City::generate() {
     // Street k's centre line is half a tile below group k + 1's low edge.
     for (int k = 0; k < streetXCount; ++k)
         streetX[k] = groupLowEdge(origin.x, columnWidths, k + 1) - cityTileSize / 2;
-    for (int k = 0; k < streetZCount; ++k) streetZ[k] = groupLowEdge(origin.z, rowDepths, k + 1) - cityTileSize / 2;
+    for (int k = 0; k < streetZCount; ++k)
+        streetZ[k] = groupLowEdge(origin.z, rowDepths, k + 1) - cityTileSize / 2;
 
     // Blocks are filled column group by column group.
     for (int g = 0; g < columnGroupCount; ++g) {
         const float x = groupLowEdge(origin.x, columnWidths, g);
         for (int h = 0; h < rowGroupCount; ++h) {
-            fillBlock(cityTileSize * static_cast<float>(columnWidths[g]), cityTileSize * static_cast<float>(rowDepths[h]),
-                      x, groupLowEdge(origin.z, rowDepths, h), buildingGap, g, h);
+            fillBlock(cityTileSize * static_cast<float>(columnWidths[g]),
+                      cityTileSize * static_cast<float>(rowDepths[h]), x, groupLowEdge(origin.z, rowDepths, h),
+                      buildingGap, g, h);
         }
     }
 
