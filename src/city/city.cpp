@@ -4,6 +4,7 @@
 #include "city/city.h"
 #include "traffic/vehicle.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -13,7 +14,6 @@ namespace {
 // Group lookups work in tiles from the grid's low edge; these are fixed and
 // deliberately not read from origin.
 constexpr float gridLowEdge = 50.0f;
-constexpr float tileSize = 4.0f;
 // Two coordinates closer than this are the same line.
 constexpr float lineTolerance = 0.001f;
 // Headings (degrees) below this count as driving toward +x.
@@ -22,17 +22,6 @@ constexpr float towardPlusXBelow = 91.0f;
 constexpr float spawnOffset = 4.0f;
 
 void reportInvalidBlock() { std::fprintf(stderr, "ERROR: INVALID BLOCK INDEX\n"); }
-// Low edge of group k along one axis, in the same single-precision steps as
-// the layout: each earlier group's width, then its street.
-float groupLowEdge(float start, const int* widths, int k) {
-    float edge = start;
-    for (int j = 0; j < k; ++j) {
-        edge += tileSize * static_cast<float>(widths[j]);
-        edge += tileSize;
-    }
-    return edge;
-}
-
 }  // namespace
 
 City::City() = default;
@@ -44,12 +33,25 @@ City::~City() {
     for (Vehicle* car : vehicles) delete car;
 }
 
+// Every edge is a whole number of tiles from the grid's corner, exact in
+// float, so the edges come out the same in any order of adding.
+float City::tileLowEdge(float start, int tile) { return start + cityTileSize * static_cast<float>(tile); }
+
+int City::groupFirstTile(const int* widths, int k) {
+    int tile = 0;
+    for (int j = 0; j < k; ++j) tile += widths[j] + 1;  // the group's tiles and the street after it
+    return tile;
+}
+
+float City::groupLowEdge(float start, const int* widths, int k) {
+    return tileLowEdge(start, groupFirstTile(widths, k));
+}
+
 int City::groupIndexAt(float coordinate, const int* widths, int count, bool preferLower) const {
-    const float u = (coordinate + gridLowEdge) / tileSize;
+    const float u = (coordinate + gridLowEdge) / cityTileSize;
     if (std::fabs(u) < lineTolerance) return 0;
-    int end = 0;
     for (int g = 0; g < count; ++g) {
-        end += widths[g] + 1;  // the group's tiles and the street after it
+        const int end = groupFirstTile(widths, g + 1);
         if (std::fabs(u - static_cast<float>(end)) < lineTolerance) {
             if (preferLower) return g;
             // The high edge of the last group lies beyond the grid: no group.
@@ -60,17 +62,9 @@ int City::groupIndexAt(float coordinate, const int* widths, int count, bool pref
     return invalidGroupIndex;
 }
 
-int City::firstTileColumn(int g) const {
-    int c = 0;
-    for (int j = 0; j < g && j < columnGroupCount; ++j) c += columnWidths[j] + 1;
-    return c;
-}
+int City::firstTileColumn(int g) const { return groupFirstTile(columnWidths, std::min(g, columnGroupCount)); }
 
-int City::firstTileRow(int h) const {
-    int r = 0;
-    for (int j = 0; j < h && j < rowGroupCount; ++j) r += rowDepths[j] + 1;
-    return r;
-}
+int City::firstTileRow(int h) const { return groupFirstTile(rowDepths, std::min(h, rowGroupCount)); }
 
 float City::splitCoordinate(float x1, float x2, float z1, float z2, int axis, std::vector<Drawable*>& out) {
     const int g1 = groupIndexAt(x1, columnWidths, columnGroupCount, false);
@@ -88,9 +82,9 @@ float City::splitCoordinate(float x1, float x2, float z1, float z2, int axis, st
         // One block plus the street on its +x and +z sides (none after the
         // last group): the block hands its tiles to this rectangle.
         const float blockWidth =
-            tileSize * static_cast<float>(columnWidths[g1]) + (g1 == columnGroupCount - 1 ? 0.0f : tileSize);
+            cityTileSize * static_cast<float>(columnWidths[g1]) + (g1 == columnGroupCount - 1 ? 0.0f : cityTileSize);
         const float blockDepth =
-            tileSize * static_cast<float>(rowDepths[h1]) + (h1 == rowGroupCount - 1 ? 0.0f : tileSize);
+            cityTileSize * static_cast<float>(rowDepths[h1]) + (h1 == rowGroupCount - 1 ? 0.0f : cityTileSize);
         if (std::fabs((x2 - x1) - blockWidth) < lineTolerance &&
             std::fabs((z2 - z1) - blockDepth) < lineTolerance)
             collectBlockTiles(g1, h1, out);
@@ -156,20 +150,23 @@ void City::collectBuildings(float x1, float x2, float z1, float z2, std::vector<
     }
 }
 
-float City::nextStreetX(float heading, float x) const {
+// The walk both lookups share: the first line above s; ahead of a car
+// driving toward higher coordinates it is that line, otherwise the one
+// before it. No line above s at all: none either way.
+static float nextStreetLine(const float* lines, int count, float s, bool towardHigh) {
     int k = 0;
-    while (k < streetXCount && !(streetX[k] > x)) ++k;
-    if (k == streetXCount) return invalidCoordinate;
-    if (heading < towardPlusXBelow) return streetX[k];
-    return k >= 1 ? streetX[k - 1] : invalidCoordinate;
+    while (k < count && !(lines[k] > s)) ++k;
+    if (k == count) return invalidCoordinate;
+    if (towardHigh) return lines[k];
+    return k >= 1 ? lines[k - 1] : invalidCoordinate;
+}
+
+float City::nextStreetX(float heading, float x) const {
+    return nextStreetLine(streetX, streetXCount, x, heading < towardPlusXBelow);
 }
 
 float City::nextStreetZ(float heading, float z) const {
-    int k = 0;
-    while (k < streetZCount && !(streetZ[k] > z)) ++k;
-    if (k == streetZCount) return invalidCoordinate;
-    if (heading < 1.0f || heading > 359.0f) return streetZ[k];
-    return k >= 1 ? streetZ[k - 1] : invalidCoordinate;
+    return nextStreetLine(streetZ, streetZCount, z, heading < 1.0f || heading > 359.0f);
 }
 
 void City::randomSpawnPoint(float& x, float& z) const {

@@ -23,6 +23,7 @@ inline bool isValidCoordinate(float result) { return result > -99998.0f; }
 constexpr int invalidGroupIndex = -99999;
 
 constexpr int cityTilesPerSide = 25;
+constexpr float cityTileSize = 4.0f;
 constexpr int cityMaxGroups = 13;
 constexpr int cityMaxBuildings = 3000;
 constexpr int cityTextureCount = 21;
@@ -87,6 +88,13 @@ public:
     static int splitLength(double length, double gap, double* pieces, int capacity);
     void fillBlock(float width, float depth, float x0, float z0, float gap, int g, int h);
 
+    // The group-edge arithmetic, in one place. Along one axis, tile t
+    // starts at start + 4 t; group k (widths: the groups' widths in tiles)
+    // starts at the tile after each earlier group's tiles and the one-tile
+    // street after it.
+    static float tileLowEdge(float start, int tile);
+    static int groupFirstTile(const int* widths, int k);
+    static float groupLowEdge(float start, const int* widths, int k);
     // First tile column of column group g, first tile row of row group h.
     int firstTileColumn(int g) const;
     int firstTileRow(int h) const;
@@ -147,8 +155,9 @@ public:
     int vehicleMeshCount = cityVehicleMeshCount;
     int vehicleSlots = 20;
     std::vector<Vehicle*> vehicles;
-    // False: generate without a GL context (tests over many seeds): no
-    // texture is loaded and no car mesh is compiled; the layout, buildings and
-    // random draws are the same.
-    bool texturesEnabled = true;
+    // The city's GL objects: its textures and the car display lists. False:
+    // generate without a GL context (tests over many seeds): no texture is
+    // loaded and no car mesh is compiled; the layout, buildings and random
+    // draws are the same.
+    bool glObjectsEnabled = true;
 };

@@ -9,7 +9,6 @@
 #include "city/city.h"
 
 namespace {
-constexpr float tileSize = 4.0f;
 constexpr int tilesPerSide = cityTilesPerSide;
 constexpr int largestGroup = 4;      // tiles; also the largest last group
 constexpr int drawnGroupWidths = 3;  // a drawn width is 1 + rand() % 3
@@ -108,15 +107,15 @@ void City::generate() {
     origin = Vector3(-50, 0, -50);
     farCorner = Vector3(50, 0, 50);
 
-    if (texturesEnabled) loadTextures();
+    if (glObjectsEnabled) loadTextures();
 
     columnGroupCount = partitionCells(columnWidths);
     rowGroupCount = partitionCells(rowDepths);
 
     for (int r = 0; r < tilesPerSide; ++r) {
         for (int c = 0; c < tilesPerSide; ++c) {
-            tiles[r][c].position.x = tileSize * static_cast<float>(c) + origin.x;
-            tiles[r][c].position.z = tileSize * static_cast<float>(r) + origin.z;
+            tiles[r][c].position.x = tileLowEdge(origin.x, c);
+            tiles[r][c].position.z = tileLowEdge(origin.z, r);
         }
     }
 
@@ -148,27 +147,23 @@ void City::generate() {
 
     streetXCount = columnGroupCount - 1;
     streetZCount = rowGroupCount - 1;
-    if (streetXCount > 0)
-        streetX[0] = tileSize * static_cast<float>(columnWidths[0]) + origin.x + tileSize / 2;
-    for (int k = 1; k < streetXCount; ++k)
-        streetX[k] = streetX[k - 1] + tileSize * static_cast<float>(columnWidths[k]) + tileSize;
-    if (streetZCount > 0) streetZ[0] = tileSize * static_cast<float>(rowDepths[0]) + origin.z + tileSize / 2;
-    for (int k = 1; k < streetZCount; ++k)
-        streetZ[k] = streetZ[k - 1] + tileSize * static_cast<float>(rowDepths[k]) + tileSize;
+    // Street k's centre line is half a tile below group k + 1's low edge.
+    for (int k = 0; k < streetXCount; ++k)
+        streetX[k] = groupLowEdge(origin.x, columnWidths, k + 1) - cityTileSize / 2;
+    for (int k = 0; k < streetZCount; ++k)
+        streetZ[k] = groupLowEdge(origin.z, rowDepths, k + 1) - cityTileSize / 2;
 
     // Blocks are filled column group by column group.
-    float x = origin.x;
     for (int g = 0; g < columnGroupCount; ++g) {
-        float z = origin.z;
+        const float x = groupLowEdge(origin.x, columnWidths, g);
         for (int h = 0; h < rowGroupCount; ++h) {
-            fillBlock(tileSize * static_cast<float>(columnWidths[g]),
-                      tileSize * static_cast<float>(rowDepths[h]), x, z, buildingGap, g, h);
-            z = z + tileSize * static_cast<float>(rowDepths[h]) + tileSize;
+            fillBlock(cityTileSize * static_cast<float>(columnWidths[g]),
+                      cityTileSize * static_cast<float>(rowDepths[h]), x, groupLowEdge(origin.z, rowDepths, h),
+                      buildingGap, g, h);
         }
-        x = x + tileSize * static_cast<float>(columnWidths[g]) + tileSize;
     }
 
     // The car meshes are display lists: they need the GL context.
-    if (texturesEnabled) buildVehicleMeshes();
+    if (glObjectsEnabled) buildVehicleMeshes();
     createVehicles();
 }

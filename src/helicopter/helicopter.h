@@ -47,19 +47,15 @@ public:
     float pitch = 0, yaw = 0, roll = 0;  // degrees
     float hoverOffsetY = 0, hoverOffsetX = 0, hoverOffsetZ = 0;
     float hoverYaw = 0, hoverPitch = 0, hoverRoll = 0;  // degrees
-    float lateralSpeed = 0;
-    float forwardSpeed = 0;
-    float lateralMax = 0.1f;
-    float forwardMax = 0.1f;
-    float lateralDecay = 0.95f;
-    float forwardDecay = 0.95f;
-    float lateralInputTime = 0;
-    float forwardInputTime = 0;
-    float lateralTarget = 0;
-    float forwardTarget = 0;
-    float chaseBehindX = 2;
-    float chaseHeight = 5;
-    float chaseBehindZ = 2;
+    // Sideways and forward motion, each eased the same way: the speed, its
+    // full value, the decay per tick without input, when input last came
+    // and the speed it asks for.
+    float lateralSpeed = 0, forwardSpeed = 0;
+    float lateralMax = 0.1f, forwardMax = 0.1f;
+    float lateralDecay = 0.95f, forwardDecay = 0.95f;
+    float lateralInputTime = 0, forwardInputTime = 0;
+    float lateralTarget = 0, forwardTarget = 0;
+    float chaseBehindX = 2, chaseHeight = 5, chaseBehindZ = 2;  // the chase camera's offsets
     bool hidden = false;
     HelicopterModel model;
 };

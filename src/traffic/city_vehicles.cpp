@@ -16,7 +16,7 @@ void City::buildVehicleMeshes() {
     forgetPoliceCarMesh();  // a new city may live in a new GL context
     // Without images the city is made for its layout only (tests and tools
     // without a context): no GL lists then either.
-    if (!texturesEnabled) return;
+    if (!glObjectsEnabled) return;
     vehicleMeshes[0] = buildFugitiveCarMesh();
     vehicleMeshes[1] = buildTrafficCarMesh1();
     vehicleMeshes[2] = buildTrafficCarMesh2();

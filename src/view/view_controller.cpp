@@ -74,17 +74,15 @@ static void rotateBy(const Quaternion& q) {
     glRotatef(angle * 180 / pi, axis.x, axis.y, axis.z);
 }
 
-void TrackballManipulator::apply() {
+static void rotateAboutPivot(const Quaternion& q, const Vector3& pivot) {
     glTranslatef(pivot.x, pivot.y, pivot.z);
-    rotateBy(orientation);
+    rotateBy(q);
     glTranslatef(-pivot.x, -pivot.y, -pivot.z);
 }
 
-void TrackballManipulator::applyInverse() {
-    glTranslatef(pivot.x, pivot.y, pivot.z);
-    rotateBy(orientation.conjugate());
-    glTranslatef(-pivot.x, -pivot.y, -pivot.z);
-}
+void TrackballManipulator::apply() { rotateAboutPivot(orientation, pivot); }
+
+void TrackballManipulator::applyInverse() { rotateAboutPivot(orientation.conjugate(), pivot); }
 
 static Matrix4 rotationAboutPivot(const Quaternion& q, const Vector3& pivot) {
     Matrix4 rotation;
@@ -111,42 +109,38 @@ void TrackballManipulator::onDrag() {
 
 ViewController::ViewController(int layout) { setButtonLayout(layout); }
 
+std::array<Manipulator*, 3> ViewController::manipulators() { return {&trackball, &pan, &dolly}; }
+
 void ViewController::onMouse(int button, int state, int x, int y) {
-    trackball.onMouse(button, state, x, y);
-    pan.onMouse(button, state, x, y);
-    dolly.onMouse(button, state, x, y);
+    for (Manipulator* m : manipulators()) m->onMouse(button, state, x, y);
 }
 
 void ViewController::onMotion(int x, int y) {
-    trackball.onMotion(x, y);
-    pan.onMotion(x, y);
-    dolly.onMotion(x, y);
+    for (Manipulator* m : manipulators()) m->onMotion(x, y);
 }
 
 // The trackball is the plain left button in every layout; the others:
 // 1 Shift-left pan, Ctrl-left dolly; 2 middle pan, Ctrl-left dolly;
 // any other middle pan, right dolly.
+static void bind(Manipulator& m, int button, int modifiers) {
+    m.button = button;
+    m.modifiers = modifiers;
+}
+
 void ViewController::setButtonLayout(int layout) {
-    trackball.button = buttonLeft;
-    trackball.modifiers = noModifier;
+    bind(trackball, buttonLeft, noModifier);
     switch (layout) {
     case 1:
-        pan.button = buttonLeft;
-        pan.modifiers = shiftModifier;
-        dolly.button = buttonLeft;
-        dolly.modifiers = ctrlModifier;
+        bind(pan, buttonLeft, shiftModifier);
+        bind(dolly, buttonLeft, ctrlModifier);
         break;
     case 2:
-        pan.button = buttonMiddle;
-        pan.modifiers = noModifier;
-        dolly.button = buttonLeft;
-        dolly.modifiers = ctrlModifier;
+        bind(pan, buttonMiddle, noModifier);
+        bind(dolly, buttonLeft, ctrlModifier);
         break;
     default:
-        pan.button = buttonMiddle;
-        pan.modifiers = noModifier;
-        dolly.button = buttonRight;
-        dolly.modifiers = noModifier;
+        bind(pan, buttonMiddle, noModifier);
+        bind(dolly, buttonRight, noModifier);
         break;
     }
 }

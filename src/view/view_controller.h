@@ -5,6 +5,7 @@
 // Window y grows downward. Rotations are radians.
 #pragma once
 
+#include <array>
 #include <vector>
 
 #include "render/vector_math.h"
@@ -79,6 +80,10 @@ public:
     TrackballManipulator trackball;
     PanManipulator pan;
     DollyManipulator dolly;
+
+private:
+    // The three, in the order mouse events reach them.
+    std::array<Manipulator*, 3> manipulators();
 };
 
 extern std::vector<InputHandler*> inputHandlers;  // not owning

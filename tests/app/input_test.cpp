@@ -43,6 +43,12 @@ protected:
         EXPECT_EQ(helicopter.chaseHeight, height);
         EXPECT_EQ(helicopter.chaseBehindZ, behindZ);
     }
+    // One press, then the chase offsets it must leave.
+    static void pressExpecting(unsigned char key, float behindX, float height, float behindZ) {
+        SCOPED_TRACE(testing::Message() << "after \"" << key << "\"");
+        press(key);
+        expectChase(behindX, height, behindZ);
+    }
     OffscreenPlatform platform;
 };
 
@@ -81,12 +87,9 @@ TEST_F(InputTest, SpecialKeysChangeNothing) {
 // "-" lowers by 2 but never below 1.5; "=" raises without limit and puts
 // the camera back behind.
 TEST_F(InputTest, ChaseHeightKeys) {
-    press('-');
-    expectChase(2, 3, 2);
-    press('-');
-    expectChase(2, 1.5f, 2);
-    press('-');
-    expectChase(2, 1.5f, 2);
+    pressExpecting('-', 2, 3, 2);
+    pressExpecting('-', 2, 1.5f, 2);
+    pressExpecting('-', 2, 1.5f, 2);
     helicopter.chaseBehindX = helicopter.chaseBehindZ = 0;
     for (int i = 0; i < 10; ++i) press('=');
     expectChase(2, 21.5f, 2);
@@ -95,12 +98,9 @@ TEST_F(InputTest, ChaseHeightKeys) {
 // "[" puts the camera in the cockpit; "-" then gives (0, 1.5, 0) (a mixed
 // set: the helicopter keeps its visibility); "]" restores the chase view.
 TEST_F(InputTest, CockpitThenLowerThenBack) {
-    press('[');
-    expectChase(0, 0, 0);
-    press('-');
-    expectChase(0, 1.5f, 0);
-    press(']');
-    expectChase(2, 5, 2);
+    pressExpecting('[', 0, 0, 0);
+    pressExpecting('-', 0, 1.5f, 0);
+    pressExpecting(']', 2, 5, 2);
 }
 
 // A press arriving while the key is still down is a repeat: ignored, so a

@@ -11,7 +11,7 @@
 // meshes, so no context or image files are needed.
 inline std::unique_ptr<City> generatedCity(std::uint32_t seed) {
     auto city = std::make_unique<City>();
-    city->texturesEnabled = false;
+    city->glObjectsEnabled = false;
     setFixedSeed(seed);
     city->generate();
     clearFixedSeed();

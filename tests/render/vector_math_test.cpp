@@ -15,6 +15,12 @@ void expectMatrixNear(const Matrix4& a, const Matrix4& b, float eps = 1e-5f) {
     for (int i = 0; i < 16; ++i) EXPECT_NEAR(a.m[i], b.m[i], eps) << "element " << i;
 }
 
+void expectPointNear(const Vector3& p, const Vector3& expected, float eps = 1e-6f) {
+    EXPECT_NEAR(p.x, expected.x, eps);
+    EXPECT_NEAR(p.y, expected.y, eps);
+    EXPECT_NEAR(p.z, expected.z, eps);
+}
+
 TEST(Vector3Test, CrossAndDotFollowTheRightHand) {
     EXPECT_EQ(Vector3(0, 1, 0).cross(Vector3(0, 0, 1)), Vector3(1, 0, 0));
     EXPECT_EQ(cross(1, 0, 0, 0, 1, 0), Vector3(0, 0, 1));
@@ -75,26 +81,20 @@ TEST(QuaternionTest, ZeroAngleIsTheIdentity) {
 
 TEST(QuaternionTest, RotatesAboutTheAxisRightHanded) {
     // 90 degrees about y carries +z to +x; the axis is normalised on a copy.
-    const Quaternion q = Quaternion::fromAxisAngle(Vector3(0, 5, 0), 3.14159265f / 2);
+    const Quaternion q = Quaternion::fromAxisAngle(Vector3(0, 5, 0), pi / 2);
     Matrix4 m;
     q.toMatrix(m);
-    const Vector3 p = m.transformPoint(Vector3(0, 0, 1));
-    EXPECT_NEAR(p.x, 1, 1e-6);
-    EXPECT_NEAR(p.y, 0, 1e-6);
-    EXPECT_NEAR(p.z, 0, 1e-6);
+    expectPointNear(m.transformPoint(Vector3(0, 0, 1)), Vector3(1, 0, 0));
 }
 
 TEST(QuaternionTest, ProductComposesRotationsRightToLeft) {
     // q = yaw about y, then *= pitch about x: the pitch applies first.
-    Quaternion q = Quaternion::fromAxisAngle(Vector3(0, 1, 0), 3.14159265f / 2);
-    q *= Quaternion::fromAxisAngle(Vector3(1, 0, 0), 3.14159265f / 2);
+    Quaternion q = Quaternion::fromAxisAngle(Vector3(0, 1, 0), pi / 2);
+    q *= Quaternion::fromAxisAngle(Vector3(1, 0, 0), pi / 2);
     Matrix4 m;
     q.toMatrix(m);
     // +y pitched about x becomes +z, then yawed about y becomes +x.
-    const Vector3 p = m.transformPoint(Vector3(0, 1, 0));
-    EXPECT_NEAR(p.x, 1, 1e-6);
-    EXPECT_NEAR(p.y, 0, 1e-6);
-    EXPECT_NEAR(p.z, 0, 1e-6);
+    expectPointNear(m.transformPoint(Vector3(0, 1, 0)), Vector3(1, 0, 0));
     EXPECT_NEAR(q.x * q.x + q.y * q.y + q.z * q.z + q.w * q.w, 1, 1e-6);
 }
 
@@ -139,7 +139,7 @@ TEST(Matrix4Test, PointOnTheViewAxisLandsInTheMiddleOfNdc) {
     EXPECT_LT(c.z, 1);
     // Just inside the 9-degree half angle at distance 10 stays inside, just
     // outside leaves the unit cube.
-    const float edge = 10 * std::tan(9 * 3.14159265f / 180);
+    const float edge = 10 * std::tan(9 * pi / 180);
     EXPECT_LT((p * view).transformPoint(Vector3(0, edge * 0.99f, 0)).y, 1);
     EXPECT_GT((p * view).transformPoint(Vector3(0, edge * 1.01f, 0)).y, 1);
 }

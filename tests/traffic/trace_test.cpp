@@ -63,7 +63,7 @@ Trace runTrace(const std::string& arguments) {
 
 // The street lines of a seed's city (the layout only: no context needed).
 void layoutFor(std::uint32_t seed, std::vector<float>& xs, std::vector<float>& zs) {
-    city.texturesEnabled = false;
+    city.glObjectsEnabled = false;
     setFixedSeed(seed);
     city.generate();
     clearFixedSeed();

@@ -81,15 +81,14 @@ const char* fault(const Vehicle& car, int& turnsOutside) {
 int runSoak(int argc, char** argv) {
     TrafficRunOptions options;
     long drawEvery = 0;
-    if (!parseTrafficArguments("soak", argc, argv, "--draw-every", drawEvery, options)) return 2;
     OffscreenGame game;
-    if (!startTrafficRun("soak", options, game)) return 1;
+    if (const int status = beginTrafficRun("soak", argc, argv, "--draw-every", drawEvery, options, game)) return status;
     if (drawEvery > 0) {
         game.keyDown(titleKey);  // any key dismisses the title and schedules the map capture
         game.keyUp(titleKey);
     }
 
-    const long turns = std::lround(options.seconds / trafficTurnSeconds);
+    const long turns = trafficRunTurns(options);
     long firstMinuteKb = -1, peakKb = -1;
     double capturedAt = -1;
     std::vector<int> turnsOutside(city.vehicles.size(), 0);

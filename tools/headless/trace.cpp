@@ -57,11 +57,10 @@ void printRows() {
 int runTrace(int argc, char** argv) {
     TrafficRunOptions options;
     long every = 6;
-    if (!parseTrafficArguments("trace", argc, argv, "--every", every, options)) return 2;
     OffscreenGame game;
-    if (!startTrafficRun("trace", options, game)) return 1;
+    if (const int status = beginTrafficRun("trace", argc, argv, "--every", every, options, game)) return status;
 
-    const long turns = std::lround(options.seconds / trafficTurnSeconds);
+    const long turns = trafficRunTurns(options);
     bool captured = false;
     double capturedAt = 0;
     std::printf("t,id,kind,x,z,heading,speed,state\n");

@@ -93,6 +93,15 @@ bool startTrafficRun(const char* command, const TrafficRunOptions& options, Offs
     return true;
 }
 
+int beginTrafficRun(const char* command, int argc, char** argv, const char* extraOption, long& extraValue,
+                    TrafficRunOptions& options, OffscreenGame& game) {
+    if (!parseTrafficArguments(command, argc, argv, extraOption, extraValue, options)) return 2;
+    if (!startTrafficRun(command, options, game)) return 1;
+    return 0;
+}
+
+long trafficRunTurns(const TrafficRunOptions& options) { return std::lround(options.seconds / trafficTurnSeconds); }
+
 void stepTrafficRun(OffscreenGame& game) {
     game.offscreenPlatform.advanceClock(trafficTurnSeconds);
     idle();

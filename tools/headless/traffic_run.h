@@ -30,5 +30,11 @@ bool parseTrafficArguments(const char* command, int argc, char** argv, const cha
 // the idle step alone is the game's whole step in these runs. Prints why
 // and returns false on failure.
 bool startTrafficRun(const char* command, const TrafficRunOptions& options, OffscreenGame& game);
+// Both of the above, as every run begins: 0 when the run may go on, else
+// the command's exit status (2 for its arguments, 1 for a failed start).
+int beginTrafficRun(const char* command, int argc, char** argv, const char* extraOption, long& extraValue,
+                    TrafficRunOptions& options, OffscreenGame& game);
+// The run's length in turns.
+long trafficRunTurns(const TrafficRunOptions& options);
 // One turn: the clock moves on and idle() runs.
 void stepTrafficRun(OffscreenGame& game);
