@@ -61,9 +61,7 @@ void DollyManipulator::onDrag() {
     platform().postRedisplay();
 }
 
-// glRotatef by a unit quaternion. w is clamped so that rounding just past
-// 1 cannot turn the angle into NaN and poison the matrix.
-static void rotateBy(const Quaternion& q) {
+AxisRotation axisRotation(const Quaternion& q) {
     const float w = std::fmax(-1.0f, std::fmin(1.0f, q.w));
     const float angle = 2 * std::acos(w);
     Vector3 axis(0, 0, 1);
@@ -71,7 +69,12 @@ static void rotateBy(const Quaternion& q) {
         axis = Vector3(q.x, q.y, q.z);
         axis.normalize();
     }
-    glRotatef(angle * 180 / pi, axis.x, axis.y, axis.z);
+    return {angle * 180 / pi, axis};
+}
+
+static void rotateBy(const Quaternion& q) {
+    const AxisRotation rotation = axisRotation(q);
+    glRotatef(rotation.degrees, rotation.axis.x, rotation.axis.y, rotation.axis.z);
 }
 
 static void rotateAboutPivot(const Quaternion& q, const Vector3& pivot) {

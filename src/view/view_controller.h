@@ -55,6 +55,16 @@ public:
     void onDrag() override;  // moves along z, opposite in sense to the pan
 };
 
+// What glRotatef is given to turn by the unit quaternion q: the angle in
+// degrees and the axis. w is clamped to -1..1, so rounding just past 1
+// cannot make the angle NaN; a turn by exactly 0 is about (0, 0, 1), so no
+// zero-length axis is ever normalised.
+struct AxisRotation {
+    float degrees;
+    Vector3 axis;
+};
+AxisRotation axisRotation(const Quaternion& q);
+
 class TrackballManipulator : public Manipulator {
 public:
     void apply() override;

@@ -20,7 +20,6 @@ TEST_F(FrameTimerTest, NeverStartedReportsZero) {
     wait(2);
     EXPECT_EQ(t.elapsedSeconds(), 0.0);
     EXPECT_FALSE(t.running);
-    EXPECT_EQ(t.counterFrequency, 1000000);
 }
 
 TEST_F(FrameTimerTest, StopOnStoppedChangesNothingAndResetClears) {

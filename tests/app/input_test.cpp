@@ -75,15 +75,6 @@ TEST_F(InputTest, FirstEscapeDismissesSecondQuits) {
     EXPECT_EQ(platform.swapCount, 1);
 }
 
-// Arrows and function keys neither end the title nor mark a key held.
-TEST_F(InputTest, SpecialKeysChangeNothing) {
-    titleActive = true;
-    for (int key : {1, 12, 100, 101, 102, 103, 119}) specialKey(key, 0, 0);
-    EXPECT_TRUE(titleActive);
-    EXPECT_FALSE(mapCapturePending);
-    for (bool k : keyDown) ASSERT_FALSE(k);
-}
-
 // "-" lowers by 2 but never below 1.5; "=" raises without limit and puts
 // the camera back behind.
 TEST_F(InputTest, ChaseHeightKeys) {

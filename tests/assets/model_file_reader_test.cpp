@@ -130,10 +130,10 @@ TEST(ModelFileReader, MaterialGroups) {
 // Of two materials with one name the first is found.
 TEST(ModelFileReader, FirstMaterialOfANameWins) {
     ReadResult r;
-    read(modelFile(material("dup", 1, 1, 1) + material("dup", 2, 2, 2, "x.rgb") + material("other", 3, 3, 3) +
+    read(modelFile(material("other", 3, 3, 3) + material("dup", 1, 1, 1) + material("dup", 2, 2, 2, "x.rgb") +
                    squareObject("o", materialGroup("dup"))),
          r);
-    EXPECT_EQ(r.model.objects[0].materialIndex, 0);
+    EXPECT_EQ(r.model.objects[0].materialIndex, 1);
     EXPECT_FALSE(r.model.objects[0].hasTexture);
 }
 
@@ -156,13 +156,14 @@ TEST(ModelFileReader, VersionCheck) {
 TEST(ModelFileReader, FaceListSubChunksKeepTheCountExact) {
     const Bytes smoothing = chunk3ds(0x4150, le32(1) + le32(1));
     ReadResult r;
-    read(modelFile(material("m", 5, 6, 7) + squareObject("first", materialGroup("m", 2) + smoothing) +
+    read(modelFile(material("other", 1, 2, 3) + material("m", 5, 6, 7) +
+                   squareObject("first", materialGroup("m", 2) + smoothing) +
                    chunk3ds(0x1234, Bytes(9, 0xFF)) + chunk3ds(0xB000, Bytes(30, 0x40)) +
                    squareObject("second")),
          r);
     ASSERT_EQ(r.status, ModelReadStatus::ok) << r.error;
     ASSERT_EQ(r.model.objectCount, 2);
-    EXPECT_EQ(r.model.objects[0].materialIndex, 0);
+    EXPECT_EQ(r.model.objects[0].materialIndex, 1);  // not the 0 every object starts with
     EXPECT_STREQ(r.model.objects[1].name, "second");
     EXPECT_EQ(r.model.objects[1].faceCount, 2);
 }

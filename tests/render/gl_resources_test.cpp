@@ -9,6 +9,17 @@ namespace {
 
 class GLResourcesTest : public GLTest {};
 
+// Watches for any GL call made by f: between glBegin and glEnd nearly every
+// GL call is an error (GL_INVALID_OPERATION), so a clean error state after
+// it means f called nothing.
+template <class F>
+GLenum errorOfCallsIn(F f) {
+    glBegin(GL_POINTS);
+    f();
+    glEnd();
+    return glGetError();
+}
+
 TEST_F(GLResourcesTest, TextureAllocatesOnceAndBindsEachTime) {
     Texture2D t;
     EXPECT_FALSE(t.allocated);
@@ -28,11 +39,40 @@ TEST_F(GLResourcesTest, TextureAllocatesOnceAndBindsEachTime) {
     EXPECT_EQ(bound, 0);
 }
 
+// Releasing an empty wrapper makes no GL call at all: it cannot delete a
+// name it does not hold, even one its name field happens to equal.
+TEST_F(GLResourcesTest, ReleaseOfAnEmptyWrapperMakesNoGLCall) {
+    GLuint foreign = 0;
+    glGenTextures(1, &foreign);
+    glBindTexture(GL_TEXTURE_2D, foreign);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    const GLuint foreignList = glGenLists(1);
+    glNewList(foreignList, GL_COMPILE);
+    glEndList();
+    ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+
+    Texture2D t;
+    t.name = foreign;
+    DisplayList d;
+    d.list = foreignList;
+    EXPECT_EQ(errorOfCallsIn([&] { t.release(); }), static_cast<GLenum>(GL_NO_ERROR));
+    EXPECT_EQ(errorOfCallsIn([&] { d.release(); }), static_cast<GLenum>(GL_NO_ERROR));
+    EXPECT_FALSE(t.allocated);
+    EXPECT_FALSE(d.allocated);
+    EXPECT_TRUE(glIsTexture(foreign));
+    EXPECT_TRUE(glIsList(foreignList));
+    // The watch sees a call: a wrapper that holds a name does call GL.
+    t.bind();
+    t.unbind();
+    const GLuint held = t.name;
+    EXPECT_EQ(errorOfCallsIn([&] { t.release(); }), static_cast<GLenum>(GL_INVALID_OPERATION));
+    glDeleteTextures(1, &held);
+    glDeleteTextures(1, &foreign);
+    glDeleteLists(foreignList, 1);
+}
+
 TEST_F(GLResourcesTest, TextureReleaseFreesTheNameAndBindMakesANewOne) {
     Texture2D t;
-    t.release();  // empty: nothing to give back
-    EXPECT_FALSE(t.allocated);
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     t.bind();
     const GLuint first = t.name;
     t.release();
@@ -63,8 +103,6 @@ TEST_F(GLResourcesTest, SetParameterActsOnWhateverIsBound) {
 
 TEST_F(GLResourcesTest, DisplayListRecordsReplaysAndReleases) {
     DisplayList d;
-    d.release();
-    EXPECT_FALSE(d.allocated);
     d.beginList(GL_COMPILE);
     glTranslatef(1, 2, 3);
     d.endList();

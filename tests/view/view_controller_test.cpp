@@ -204,10 +204,17 @@ static void expectMatrixNear(const Matrix4& a, const Matrix4& b, float tolerance
     for (int i = 0; i < 16; ++i) EXPECT_NEAR(a.m[i], b.m[i], tolerance) << "element " << i;
 }
 
-// Identity orientation: a rotation by 0 about (0, 0, 1), leaving exactly
-// the identity (no NaN from normalising a zero axis).
-TEST_F(ViewTransformTest, IdentityApplyLeavesIdentity) {
+// Identity orientation: a rotation by exactly 0 about (0, 0, 1), never
+// about the zero-length vector part (normalising it is where NaN would come
+// from), and apply leaves exactly the identity. A w of exactly 1 beside a
+// vector part too small to normalise is a turn by 0 about (0, 0, 1) too.
+TEST_F(ViewTransformTest, IdentityTurnsByZeroAboutZ) {
     ViewController c(3);
+    for (const Quaternion& q : {c.trackball.orientation, Quaternion(1e-30f, 0, 0, 1)}) {
+        const AxisRotation r = axisRotation(q);
+        EXPECT_EQ(r.degrees, 0.0f);
+        EXPECT_EQ(r.axis, Vector3(0, 0, 1)) << r.axis.x << ", " << r.axis.y << ", " << r.axis.z;
+    }
     const Matrix4 m = modelviewAfter([](ViewController& v) { v.trackball.apply(); }, c);
     for (int i = 0; i < 16; ++i) EXPECT_EQ(m.m[i], Matrix4().m[i]) << "element " << i;
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
