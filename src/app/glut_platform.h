@@ -13,6 +13,15 @@ public:
     void fullScreen() override;
     void quit(int status) override;
     std::int64_t clockMicroseconds() override;  // CLOCK_MONOTONIC
+    bool keyboardFocusLost() override;
+
+    // freeglut reports no focus changes, so the platform watches the window
+    // GLUT has just created (the current GL drawable) for them through a
+    // connection of its own to the display. Without it no loss is reported.
+    void watchKeyboardFocus(const std::string& displayName);
+
+private:
+    void* focusConnection = nullptr;  // Xlib's Display
 };
 
 // A connection to the X display that glutInit will open: the one named by

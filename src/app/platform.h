@@ -20,6 +20,10 @@ public:
     virtual void quit(int status) = 0;
     // Monotonic clock in microseconds since an arbitrary origin.
     virtual std::int64_t clockMicroseconds() = 0;
+    // True once for each loss of the keyboard focus since the last call. A
+    // key released while another window has the focus never reports its
+    // release to the game, which therefore forgets its held keys then.
+    virtual bool keyboardFocusLost() = 0;
 };
 
 // The installed platform; the offscreen one until main() installs GLUT's.
@@ -38,6 +42,11 @@ public:
         quitStatus = status;
     }
     std::int64_t clockMicroseconds() override { return virtualMicroseconds; }
+    bool keyboardFocusLost() override {
+        const bool lost = focusLost;
+        focusLost = false;
+        return lost;
+    }
 
     void advanceClock(double seconds) { virtualMicroseconds += static_cast<std::int64_t>(seconds * 1e6 + 0.5); }
 
@@ -46,6 +55,7 @@ public:
     bool quitRequested = false;
     int quitStatus = 0;
     int heldModifiers = 0;
+    bool focusLost = false;  // set by a test: another window took the keyboard
     long swapCount = 0;
     std::int64_t virtualMicroseconds = 0;
 };
