@@ -75,6 +75,30 @@ bool GlutPlatform::syncSwapsToRefresh() {
     return false;
 }
 
+void GlutPlatform::watchKeyboardFocus(const std::string& displayName) {
+    const GLXDrawable window = glXGetCurrentDrawable();
+    if (window == 0 || focusConnection) return;
+    Display* display = XOpenDisplay(displayName.empty() ? nullptr : displayName.c_str());
+    if (!display) return;
+    // Each client chooses its own events on a window: GLUT's are untouched.
+    XSelectInput(display, window, FocusChangeMask);
+    XFlush(display);
+    focusConnection = display;
+}
+
+bool GlutPlatform::keyboardFocusLost() {
+    Display* display = static_cast<Display*>(focusConnection);
+    if (!display) return false;
+    bool lost = false;
+    while (XPending(display) > 0) {
+        XEvent event;
+        XNextEvent(display, &event);
+        // Focus moving into a child of the window stays with the game.
+        if (event.type == FocusOut && event.xfocus.detail != NotifyInferior) lost = true;
+    }
+    return lost;
+}
+
 bool DisplayCheck::open(int argc, char** argv) {
     close();
     const char* requested = nullptr;

@@ -18,6 +18,15 @@ public:
     // per swap), where GLX offers swap control; the current context's
     // window. False when no swap control is offered.
     bool syncSwapsToRefresh();
+    bool keyboardFocusLost() override;
+
+    // freeglut reports no focus changes, so the platform watches the window
+    // GLUT has just created (the current GL drawable) for them through a
+    // connection of its own to the display. Without it no loss is reported.
+    void watchKeyboardFocus(const std::string& displayName);
+
+private:
+    void* focusConnection = nullptr;  // Xlib's Display
 };
 
 // A connection to the X display that glutInit will open: the one named by

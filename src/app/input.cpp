@@ -7,6 +7,11 @@
 // should a platform still deliver a press for a key that is already down,
 // keyboard() ignores it. Every action key ("=", "-", "[", "]", "x") thus acts
 // once per press: holding "x" sends one police car, not one per repeat.
+//
+// A key released while another window has the keyboard focus sends the game
+// no release. So when the platform reports the focus lost, the key table is
+// cleared: no key stays held (flying on, turning on), and the guard above
+// does not swallow the next press of an action key.
 #include "app/camera.h"
 #include "app/game_loop.h"
 #include "app/globals.h"
@@ -31,7 +36,13 @@ constexpr float mouseSensitivity = 0.01f;
 constexpr float yawOffsetLimit = 0.4f;
 constexpr float pitchOffsetLowest = 2.1f, pitchOffsetHighest = 2.9f;
 
+static void forgetKeysAfterFocusLoss() {
+    if (!platform().keyboardFocusLost()) return;
+    for (bool& k : keyDown) k = false;
+}
+
 void keyboard(unsigned char key, int, int) {
+    forgetKeysAfterFocusLoss();  // the focus may have left and come back since the last tick
     if (titleActive) {
         // The first key of any kind only dismisses the title card.
         titleActive = false;
@@ -102,6 +113,7 @@ static bool held(char key) { return keyDown[static_cast<unsigned char>(key)]; }
 // Tests run in this order, so "d" wins over "a" and "s" over "w". Bindings
 // are case-sensitive.
 void handleHeldKeys(float dt) {
+    forgetKeysAfterFocusLoss();
     const float now = static_cast<float>(gameTime);
     if (held('a')) {
         helicopter.lateralTarget = -helicopter.lateralMax;

@@ -38,6 +38,7 @@ int main(int argc, char** argv) {
     glutInitWindowSize(openingWindowWidth, openingWindowHeight);
     glutInitWindowPosition(0, 0);
     glutCreateWindow(argv[0]);
+    glutPlatform.watchKeyboardFocus(displayCheck.name());
     displayCheck.close();  // GLUT holds its own connection now
     // Held keys act from the key table; a repeat would only re-trigger the
     // one-shot keys ("x" would send a police car per repeat).

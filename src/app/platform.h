@@ -23,6 +23,10 @@ public:
     // Returns once clockMicroseconds() has reached the given reading; the
     // window's platform sleeps meanwhile.
     virtual void sleepUntil(std::int64_t microseconds) = 0;
+    // True once for each loss of the keyboard focus since the last call. A
+    // key released while another window has the focus never reports its
+    // release to the game, which therefore forgets its held keys then.
+    virtual bool keyboardFocusLost() = 0;
 };
 
 // The installed platform; the offscreen one until main() installs GLUT's.
@@ -46,6 +50,11 @@ public:
         ++sleepCount;
         if (microseconds > virtualMicroseconds) virtualMicroseconds = microseconds;
     }
+    bool keyboardFocusLost() override {
+        const bool lost = focusLost;
+        focusLost = false;
+        return lost;
+    }
 
     void advanceClock(double seconds) { virtualMicroseconds += static_cast<std::int64_t>(seconds * 1e6 + 0.5); }
 
@@ -54,6 +63,7 @@ public:
     bool quitRequested = false;
     int quitStatus = 0;
     int heldModifiers = 0;
+    bool focusLost = false;  // set by a test: another window took the keyboard
     long swapCount = 0;
     long sleepCount = 0;
     std::int64_t virtualMicroseconds = 0;

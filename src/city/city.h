@@ -129,6 +129,10 @@ public:
     void buildVehicleMeshes();  // generation step: the six compiled-in car lists
     void createVehicles();      // generation step: the fugitive and 18 traffic cars
     void releaseVehicles();     // deletes every car the city holds, police cars included
+    // The game's city (the global `city`) deletes cityTree, which lists its
+    // buildings, tiles and cars: a new city gets a new tree, as at start-up.
+    // Any other city has no tree to release.
+    void releaseTree();
     void updateVehicles(float dt);
     void updateVehicleSmoke(float dt);
     void insertVehiclesIntoTree();

@@ -98,7 +98,9 @@ void City::fillBlock(float width, float depth, float x0, float z0, float gap, in
 
 void City::generate() {
     seedGameRandom(generationSeed());
-    // A second run replaces the first city's buildings and cars.
+    // A second run replaces the first city's buildings and cars, and the
+    // tree that listed them goes first.
+    releaseTree();
     for (int i = 0; i < buildingCount; ++i) delete buildings[i];
     releaseVehicles();
     buildingCount = 0;

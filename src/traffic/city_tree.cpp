@@ -3,6 +3,8 @@
 // of each car in the node it currently drives through.
 #include "traffic/city_tree.h"
 
+#include <utility>
+
 #include "app/globals.h"
 #include "city/city.h"
 #include "traffic/vehicle.h"
@@ -32,6 +34,29 @@ FrustumPlanes frustumPlanes(const Matrix4& matrix) {
 
 CityTreeNode::CityTreeNode(float minX, float maxX, float minZ, float maxZ)
     : min(minX, 0, minZ), max(maxX, treeTopY, maxZ) {}
+
+CityTreeNode::~CityTreeNode() {
+    delete low;
+    delete high;
+}
+
+CityTreeNode::CityTreeNode(CityTreeNode&& other) noexcept { *this = std::move(other); }
+
+CityTreeNode& CityTreeNode::operator=(CityTreeNode&& other) noexcept {
+    if (this == &other) return *this;
+    delete low;
+    delete high;
+    low = other.low;
+    high = other.high;
+    other.low = other.high = nullptr;
+    min = other.min;
+    max = other.max;
+    axis = other.axis;
+    split = other.split;
+    objects = std::move(other.objects);
+    holdsObjects = other.holdsObjects;
+    return *this;
+}
 
 void CityTreeNode::build(City& city) {
     split = city.splitCoordinate(min.x, max.x, min.z, max.z, axis, objects);

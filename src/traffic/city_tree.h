@@ -22,6 +22,13 @@ class CityTreeNode {
 public:
     CityTreeNode() = default;
     CityTreeNode(float minX, float maxX, float minZ, float maxZ);
+    // A node owns its two children: it is moved (the children go along),
+    // never copied. The objects it lists are not its own.
+    ~CityTreeNode();
+    CityTreeNode(const CityTreeNode&) = delete;
+    CityTreeNode& operator=(const CityTreeNode&) = delete;
+    CityTreeNode(CityTreeNode&& other) noexcept;
+    CityTreeNode& operator=(CityTreeNode&& other) noexcept;
 
     void build(City& city);
     // One rendering pass: culls against cullMatrix, counting objectsDrawn.

@@ -66,6 +66,12 @@ void City::releaseVehicles() {
     vehicles.clear();
 }
 
+void City::releaseTree() {
+    if (this != &city) return;
+    delete cityTree;  // the nodes with it; the objects they list are the city's
+    cityTree = nullptr;
+}
+
 void City::updateVehicles(float dt) {
     // By index: a car's step never adds cars, but stay safe if one did.
     for (size_t i = 0; i < vehicles.size(); ++i) vehicles[i]->update(dt);

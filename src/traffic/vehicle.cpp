@@ -36,6 +36,13 @@ float wrapHeading(float heading, float lowest) {
 
 bool headingAlongZ(float heading) { return heading < 1 || (heading > 179 && heading < 181); }
 
+float farthestPastCityEdge(float step) {
+    // Only traffic pulls over. Turns and U-turns (radius 3.3 at most, plus
+    // one step of a chase car) end nearer than this.
+    const float pullOverRun = trafficSpeed * trafficSpeed;  // v²/2 slowing, v²/2 returning
+    return pullOverRun + trafficSpeed * step;
+}
+
 Vehicle::Vehicle() : position(0, 0, 0) {}
 
 Vehicle::~Vehicle() { delete[] smoke; }

@@ -29,6 +29,14 @@ float wrapHeading(float heading, float lowest = 0);
 // The fugitive's and every police car's driving speed, units per second.
 constexpr float chaseSpeed = 9.0f;
 
+// The farthest a car gets past the city's edge (x or z beyond 50) with
+// driving steps of at most `step` seconds. Only lane following wraps, and
+// it wraps within the step, so a manoeuvre begun at the edge runs on until
+// it ends: a pull-over slows from traffic's speed v to a stop at 1 unit/s²
+// (v²/2) and returns to v (v²/2 and up to a step more), 9 units in all; a
+// turn reaches no farther than its radius and a step.
+float farthestPastCityEdge(float step);
+
 // What a car is doing, as the trace tool names it.
 enum class DrivingState { lane, crossing, left, right, uTurn, blocking, pullOver };
 

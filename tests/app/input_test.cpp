@@ -106,6 +106,36 @@ TEST_F(InputTest, RepeatedPressWhileHeldActsOnce) {
     EXPECT_EQ(helicopter.chaseHeight, 9.0f);
 }
 
+// Keys released while another window had the keyboard focus never come up
+// here. Once the platform reports the focus lost, no key stays held: the
+// next press of an action key acts (the repeat guard does not swallow it),
+// and a flight or turn key held before acts no more.
+TEST_F(InputTest, LostFocusReleasesEveryKey) {
+    keyboard('=', 0, 0);
+    keyboard('w', 0, 0);
+    keyboard('q', 0, 0);
+    EXPECT_EQ(helicopter.chaseHeight, 7.0f);
+    platform.focusLost = true;  // their releases went to another window
+    keyboard('=', 0, 0);        // back in the game, pressed again
+    EXPECT_EQ(helicopter.chaseHeight, 9.0f);
+    EXPECT_FALSE(keyDown['w']);
+    EXPECT_FALSE(keyDown['q']);
+
+    keyboard('w', 0, 0);
+    keyboard('q', 0, 0);
+    platform.focusLost = true;  // lost again, noticed by the next tick
+    gameTime = 5;
+    const float yaw = helicopter.yaw;
+    handleHeldKeys(0.1f);
+    EXPECT_EQ(helicopter.forwardInputTime, 0.0f);
+    EXPECT_EQ(helicopter.yaw, yaw);
+    EXPECT_FALSE(keyDown['=']);
+    EXPECT_FALSE(platform.focusLost);  // each loss is reported once
+    keyboard('w', 0, 0);
+    handleHeldKeys(0.1f);
+    EXPECT_EQ(helicopter.forwardInputTime, 5.0f);
+}
+
 // With both keys of a pair held the later one in the table wins: "d" over
 // "a", "s" over "w". Input times take the game time.
 TEST_F(InputTest, LaterKeyOfAPairWins) {

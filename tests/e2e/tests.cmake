@@ -5,6 +5,10 @@ set_tests_properties(e2e.game_starts_shows_title_and_quits PROPERTIES TIMEOUT 18
 add_test(NAME e2e.flying_forward_moves_the_view
   COMMAND ${CMAKE_CURRENT_LIST_DIR}/flight_e2e.sh $<TARGET_FILE:searchlight> ${SEARCHLIGHT_DATA_DIR} 1280x1024)
 set_tests_properties(e2e.flying_forward_moves_the_view PROPERTIES TIMEOUT 180 RUN_SERIAL TRUE)
+# A key released while a second window has the focus does not stay held.
+add_test(NAME e2e.key_released_in_another_window_is_not_held
+  COMMAND ${CMAKE_CURRENT_LIST_DIR}/focus_e2e.sh $<TARGET_FILE:searchlight> ${SEARCHLIGHT_DATA_DIR} 1280x1024)
+set_tests_properties(e2e.key_released_in_another_window_is_not_held PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE)
 foreach(size 1280x1024 1920x1080)
   add_test(NAME e2e.frame_title_city_map_badge_${size}
     COMMAND ${CMAKE_CURRENT_LIST_DIR}/frame_e2e.sh $<TARGET_FILE:searchlight> $<TARGET_FILE:searchlight-headless>

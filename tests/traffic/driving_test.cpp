@@ -1,5 +1,6 @@
 // driving_test.cpp -- lane following, decisions, the arc manoeuvres, the
 // pull-over and the wrap at the city's edge.
+#include <algorithm>
 #include <cmath>
 
 #include "app/globals.h"
@@ -193,6 +194,35 @@ TEST_F(DrivingTest, PullOverAndBackToTheExactLane) {
     driveUntil(*car, dt, [&] { return !car->pullingOver; });
     EXPECT_EQ(car->speed, 3.0f);
     EXPECT_EQ(car->position.x, lane);
+}
+
+// A pull-over does not wrap until it ends: begun at the city's edge it runs
+// about 9 units past it (slowing from 3 at 1 unit/s², then back up to 3),
+// and wraps on the step after. The long-run checks allow that much.
+TEST_F(DrivingTest, PullOverAtTheEdgeRunsPastItAsFarAsTheChecksAllow) {
+    for (float step : {dt, 1.0f / 30, 1.0f / 6}) {
+        SCOPED_TRACE(step);
+        // Two steps short of the edge: the second takes up the pull-over.
+        Vehicle* car = make<Vehicle>(50 - 2 * 3 * step - 0.001f, 22, 90);
+        PoliceCar* police = makePolice(52, car->position.z + 1, 90);
+        car->update(step);  // threatened: asks to pull over
+        car->update(step);  // takes it up (and wraps were it past the edge)
+        ASSERT_TRUE(car->pullingOver);
+        float farthest = car->position.x;
+        for (int i = 0; i < 2000; ++i) {
+            car->update(step);
+            farthest = std::max(farthest, car->position.x);
+        }
+        police->position = Vector3(-40, 0.2f, -40);
+        driveUntil(*car, step, [&] {
+            farthest = std::max(farthest, car->position.x);
+            return !car->pullingOver;
+        });
+        EXPECT_GT(farthest - 50, 8.5f);
+        EXPECT_LE(farthest - 50, farthestPastCityEdge(step));
+        car->update(step);
+        EXPECT_LT(car->position.x, -49);  // wrapped
+    }
 }
 
 // The fugitive nearby makes traffic pull over too; the fugitive and police never do.

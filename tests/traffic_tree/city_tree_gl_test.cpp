@@ -90,7 +90,6 @@ TEST_F(CityTreeCullingTest, CulledObjectsLeaveNoPixel) {
     }
 
     glViewport(0, 0, 1280, 1024);
-    destroyTree(root);
 }
 
 }  // namespace

@@ -7,6 +7,9 @@
 
 #include <map>
 #include <random>
+#include <set>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "app/camera.h"
@@ -85,7 +88,6 @@ TEST(CityTreeBuildTest, EveryObjectInExactlyOneNodeOverManySeeds) {
         for (int i = 0; i < city->buildingCount; ++i)
             EXPECT_EQ(counts.listings[city->buildings[i]], 1) << "building " << i;
         if (HasFailure()) return;
-        destroyTree(root);
     }
 }
 
@@ -103,7 +105,6 @@ TEST(CityTreeBuildTest, TileNodesHoldObjects) {
         holders += node.holdsObjects;
     });
     EXPECT_EQ(holders, city->columnGroupCount * city->rowGroupCount) << "one holder per block";
-    destroyTree(root);
 }
 
 // Looking down -z from the origin with near 1.5: a box behind the near plane
@@ -306,6 +307,68 @@ TEST(CityTreeContainsTest, LowFacesInHighFacesOut) {
     EXPECT_TRUE(root.contains({49.999f, 4.999f, 49.999f}));
 }
 
+// A second generate of the game's city frees the first city's buildings and
+// cars: the tree that listed them goes first, and the tree built anew, as
+// start-up builds it, lists only objects of the new city.
+TEST(CityTreeLifetimeTest, RegeneratingTheCityLeavesNoFreedObjectInTheTree) {
+    city.texturesEnabled = false;
+    const auto buildGameTree = [] {
+        cityTree = new CityTreeNode(-50, 50, -50, 50);
+        cityTree->build(city);
+        city.insertVehiclesIntoTree();
+    };
+    setFixedSeed(3);
+    city.generate();
+    buildGameTree();
+    ASSERT_FALSE(city.vehicles.empty());
+
+    setFixedSeed(4);
+    city.generate();
+    clearFixedSeed();
+    EXPECT_EQ(cityTree, nullptr) << "the old tree still lists the freed buildings and cars";
+    if (cityTree) return;  // do not touch what it lists
+
+    buildGameTree();
+    std::set<const Drawable*> live;
+    for (int i = 0; i < city.buildingCount; ++i) live.insert(city.buildings[i]);
+    for (auto& row : city.tiles)
+        for (const GroundTile& tile : row) live.insert(&tile);
+    for (const Vehicle* car : city.vehicles) live.insert(car);
+    size_t listed = 0;
+    forEachNode(*cityTree, [&](const CityTreeNode& node) {
+        for (const Drawable* d : node.objects) {
+            EXPECT_EQ(live.count(d), 1u) << "an object not of the new city";
+            ++listed;
+        }
+    });
+    EXPECT_GE(listed, 625 + static_cast<size_t>(city.buildingCount));
+
+    city.releaseTree();
+    EXPECT_EQ(cityTree, nullptr);
+    city.releaseVehicles();
+}
+
+// A node owns its children: never copied, and moving one hands them over.
+static_assert(!std::is_copy_constructible_v<CityTreeNode> && !std::is_copy_assignable_v<CityTreeNode>,
+              "a copy would free the children twice");
+TEST(CityTreeLifetimeTest, MovingANodeHandsItsChildrenOver) {
+    auto c = generatedCity(8);
+    CityTreeNode root(-50, 50, -50, 50);
+    root.build(*c);
+    CityTreeNode* const low = root.low;
+    ASSERT_NE(low, nullptr);
+    CityTreeNode moved(std::move(root));
+    EXPECT_EQ(moved.low, low);
+    EXPECT_EQ(root.low, nullptr);
+    EXPECT_EQ(root.high, nullptr);
+    CityTreeNode other(-50, 50, -50, 50);
+    other = std::move(moved);  // other had no children; moved's pass over
+    EXPECT_EQ(other.low, low);
+    EXPECT_EQ(moved.low, nullptr);
+    // Destroying other frees the whole tree: the sanitized build reports
+    // any node left behind.
+}
+
 // Cars go to the node holding objects that contains them; a car at x = 50 is
 // kept nowhere and keeps its old node.
 TEST(CityTreeCarsTest, InsertedCarsLandInTheirHoldingNode) {
@@ -335,7 +398,6 @@ TEST(CityTreeCarsTest, InsertedCarsLandInTheirHoldingNode) {
         for (const Drawable* d : node.objects) edgeListed += d == &edge;
     });
     EXPECT_EQ(edgeListed, 0);
-    destroyTree(root);
 }
 
 }  // namespace

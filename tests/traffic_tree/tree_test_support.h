@@ -35,17 +35,6 @@ inline void forEachNode(const CityTreeNode& node, const std::function<void(const
     if (node.high) forEachNode(*node.high, visit);
 }
 
-// The tree never frees its nodes in the game; the tests do.
-inline void destroyChildren(CityTreeNode& node) {
-    for (CityTreeNode* child : {node.low, node.high}) {
-        if (!child) continue;
-        destroyChildren(*child);
-        delete child;
-    }
-    node.low = node.high = nullptr;
-}
-inline void destroyTree(CityTreeNode& root) { destroyChildren(root); }
-
 // gluLookAt's matrix, row-major.
 inline Matrix4 lookAtMatrix(const Vector3& eye, const Vector3& centre, const Vector3& up) {
     Vector3 f = centre - eye;

@@ -8,8 +8,9 @@
 // searchlight's police and the map capture take part) and, after every turn,
 // checks that every car, its smoke, the helicopter and the camera hold finite
 // numbers and that every car is inside the city (a straight-driving car wraps
-// within a step of the edge; a turn or a pull-over may reach up to a turn's
-// radius past it, and wraps on the step after it ends). Resident memory is
+// within a step of the edge; a manoeuvre does not wrap until it ends, and a
+// pull-over begun at the edge runs about 9 units past it, then wraps on the
+// step after). Resident memory is
 // sampled once a game minute; after the first minute it may grow by at most
 // maxGrowthKb. Prints one summary line
 // `# soak seed=.. seconds=.. police=.. space=.. turns=.. captured=..
@@ -38,7 +39,8 @@
 namespace {
 constexpr float cityHalfSide = 50;
 constexpr float straightMargin = 0.1f;  // one step of the fastest car, and then some
-constexpr float manoeuvreMargin = 4.0f;  // an arc or pull-over does not wrap until it ends
+// An arc or pull-over does not wrap until it ends (with a turn's three driving steps).
+const float manoeuvreMargin = farthestPastCityEdge(trafficTurnSeconds / 3) + straightMargin;
 constexpr long maxGrowthKb = 16 * 1024;
 constexpr long turnsPerMinute = 3600;
 constexpr unsigned char titleKey = '\r';  // bound to nothing in the game

@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# The real game under Xvfb with a second window (xmessage) that takes the
+# keyboard focus while a key is held: the key's release goes to that window,
+# never to the game. The game must not keep the key held:
+#  - "q" (turn) held, released in the other window: back in the game the
+#    view stands as still as when hovering, instead of turning on;
+#  - "[" (camera to the helicopter) held, released in the other window: back
+#    in the game "]" and then "[" both act again ("[" is not taken for a
+#    repeat of a key still down).
+# Escape then quits with 0.
+#   focus_e2e.sh BINARY DATADIR WxH
+set -u
+. "$(dirname "$0")/e2e_lib.sh"
+binary=$1 data=$2 size=$3
+
+# The city region of flight_e2e.sh: clear of the mini-map, the second
+# window and most of the badge. Pixels count as changed beyond 8 %.
+region=1000x560+140+40
+region_pixels=$((1000 * 560))
+changed() {
+  local out
+  out=$(compare -metric AE -fuzz 8% "$1[$region]" "$2[$region]" null: 2>&1 | cut -d' ' -f1)
+  [[ "$out" =~ ^[0-9.]+(e[+][0-9]+)?$ ]] && awk -v n="$out" 'BEGIN { printf "%d\n", n }'
+}
+
+other_pid=""
+trap '[ -n "$other_pid" ] && kill "$other_pid" 2>/dev/null; cleanup' EXIT
+
+start_xvfb "$size"
+start_game "$binary" "$data"
+wait_for_line "num reg objects drawn" 60
+
+# The other window, small, in the lower right corner, outside the region.
+xmessage -geometry 140x50+1130+960 -timeout 300 "other window" 2>/dev/null &
+other_pid=$!
+other=$(timeout 20 xdotool search --sync --onlyvisible --classname xmessage 2>/dev/null | head -1) \
+  || fail "the other window did not appear"
+[ -n "$other" ] || fail "no id for the other window"
+focus() { xdotool windowfocus --sync "$1" 2>/dev/null || fail "could not give the focus to window $1"; }
+
+focus "$window"
+send_key Return           # dismisses the title
+sleep 6                   # the camera eases back from the overhead capture view
+alive || fail "the game ended after the title"
+
+screenshot "$work/hover1.png"
+sleep 1
+screenshot "$work/hover2.png"
+hovering=$(changed "$work/hover1.png" "$work/hover2.png")
+
+# Turn with "q", and let go of it in the other window.
+xdotool keydown q
+sleep 0.5
+focus "$other"
+xdotool keyup q
+sleep 0.3
+focus "$window"
+sleep 2                   # the camera catches up with the last of the turn
+screenshot "$work/after_q1.png"
+sleep 1
+screenshot "$work/after_q2.png"
+after_q=$(changed "$work/after_q1.png" "$work/after_q2.png")
+echo "changed pixels in a second: hovering $hovering, after \"q\" was released elsewhere $after_q of $region_pixels"
+[[ "$hovering" =~ ^[0-9]+$ && "$after_q" =~ ^[0-9]+$ ]] || fail "could not compare screenshots"
+[ "$after_q" -le $((hovering * 2 + region_pixels / 50)) ] ||
+  fail "the view kept turning ($after_q changed pixels, hovering $hovering): \"q\" stayed held"
+
+# The camera to the helicopter with "[", let go of in the other window.
+xdotool keydown bracketleft
+sleep 0.5
+focus "$other"
+xdotool keyup bracketleft
+sleep 0.3
+focus "$window"
+send_key bracketright     # the chase view again
+sleep 3
+screenshot "$work/chase1.png"
+sleep 1
+screenshot "$work/chase2.png"
+send_key bracketleft      # must act: the camera moves down to the helicopter
+sleep 2
+screenshot "$work/cockpit.png"
+still=$(changed "$work/chase1.png" "$work/chase2.png")
+moved=$(changed "$work/chase2.png" "$work/cockpit.png")
+echo "changed pixels: chase view $still in a second, after \"[\" $moved"
+[[ "$still" =~ ^[0-9]+$ && "$moved" =~ ^[0-9]+$ ]] || fail "could not compare screenshots"
+[ "$moved" -gt $((region_pixels / 10)) ] || fail "\"[\" changed only $moved pixels: the press was swallowed"
+[ "$moved" -gt $((still * 2)) ] || fail "\"[\" ($moved) changed little more than the chase view on its own ($still)"
+
+focus "$window"
+send_key Escape
+wait_exit 5 || fail "the game did not end within 5 s of Escape"
+[ "$exit_status" -eq 0 ] || fail "exit status $exit_status, expected 0"
+echo "PASS: no key stayed held after its release went to another window; Escape quit with 0"
