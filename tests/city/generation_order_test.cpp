@@ -37,7 +37,7 @@ TEST(GenerationOrderTest, StartUpCarsDrawMeshHeadingStreetFraction) {
     for (std::uint32_t seed : {1u, 2u, 3u, 77u, 20260101u}) {
         SCOPED_TRACE(testing::Message() << "seed " << seed);
         City generated;
-        generated.texturesEnabled = false;  // keeps these list names: each mesh shows as itself
+        generated.glObjectsEnabled = false;  // keeps these list names: each mesh shows as itself
         for (int m = 0; m < cityVehicleMeshCount; ++m) generated.vehicleMeshes[m] = 100 + m;
         setFixedSeed(seed);
         generated.generate();

@@ -311,7 +311,7 @@ TEST(CityTreeContainsTest, LowFacesInHighFacesOut) {
 // cars: the tree that listed them goes first, and the tree built anew, as
 // start-up builds it, lists only objects of the new city.
 TEST(CityTreeLifetimeTest, RegeneratingTheCityLeavesNoFreedObjectInTheTree) {
-    city.texturesEnabled = false;
+    city.glObjectsEnabled = false;
     const auto buildGameTree = [] {
         cityTree = new CityTreeNode(-50, 50, -50, 50);
         cityTree->build(city);

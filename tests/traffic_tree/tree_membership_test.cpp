@@ -23,7 +23,7 @@ struct Listing {
 class TreeMembershipTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        city.texturesEnabled = false;
+        city.glObjectsEnabled = false;
         setFixedSeed(4242);
         city.generate();
         clearFixedSeed();
@@ -35,9 +35,8 @@ protected:
     }
     void TearDown() override {
         city.releaseVehicles();
-        destroyTree(root);
         cityTree = nullptr;
-        city.texturesEnabled = true;
+        city.glObjectsEnabled = true;
     }
 
     // How often, and in which node, each car is listed.
