@@ -6,6 +6,7 @@
 #include "app/game_loop.h"
 #include "app/glut_platform.h"
 #include "app/platform.h"
+#include "sound/game_sound.h"
 #include "view/view_controller.h"
 
 int main(int argc, char** argv) {
@@ -17,6 +18,9 @@ int main(int argc, char** argv) {
                      displayCheck.name().c_str());
         return 1;
     }
+
+    // Before GLUT and the GL driver start their threads; silent without a device.
+    startGameSound();
 
     static GlutPlatform glutPlatform;
     installPlatform(&glutPlatform);
