@@ -19,7 +19,7 @@ constexpr float chirpGain = 0.35f, stingerGain = 0.7f;
 constexpr float idlePitch = 0.75f, enginePitchPerSpeed = 0.05f, highestEnginePitch = 1.5f;
 // Listener and helicopter velocities from their movement, capped so a jump
 // of the camera (leaving the title, the capture) does not howl.
-constexpr float largestVelocity = 30.0f;
+constexpr float largestVelocity = 15.0f;  // above any car or the helicopter
 
 Vector3 capped(const Vector3& v) {
     const float l = v.length();
