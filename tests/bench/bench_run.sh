@@ -21,7 +21,7 @@ if ! "$headless" bench --seed 11 --frames 12 --size 96x80 --data "$data" >"$out"
 fi
 
 expected="renderer size frames frame_ms_median frame_ms_p95 replay_ms_median ratio_frame_to_replay
-floor_ms_median cpu_ms_median cpu_replay_ms_median ratio_cpu_to_replay tick_us_median tick_us_100police
+floor_ms_median cpu_ms_median cpu_replay_ms_median ratio_cpu_to_replay tick_us_median tick_us_100police audio_us_median
 regular_objects_median projective_objects_median startup_ms"
 names=$(awk '{print $1}' "$out" | tr '\n' ' ' | sed 's/ $//')
 [ "$names" = "$(echo $expected)" ] || fail "names or order differ: got \"$names\""
@@ -35,7 +35,8 @@ positive() {  # NAME: a finite number above zero
 [ "$(value size)" = "96x80" ] || fail "size is \"$(value size)\""
 [ "$(value frames)" = "12" ] || fail "frames is \"$(value frames)\""
 for n in frame_ms_median frame_ms_p95 replay_ms_median ratio_frame_to_replay floor_ms_median cpu_ms_median \
-         cpu_replay_ms_median ratio_cpu_to_replay tick_us_median tick_us_100police regular_objects_median startup_ms; do
+         cpu_replay_ms_median ratio_cpu_to_replay tick_us_median tick_us_100police audio_us_median regular_objects_median \
+         startup_ms; do
   positive "$n"
 done
 
