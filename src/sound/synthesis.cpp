@@ -35,6 +35,27 @@ private:
     float y = 0;
 };
 
+// A sine wave by rotation, one multiply-add per sample instead of a sin():
+// the start-up synthesizes a few million samples. Doubles keep the drift
+// over a clip far below a 16-bit step.
+class Sine {
+public:
+    explicit Sine(double hz) : c(std::cos(step(hz))), s(std::sin(step(hz))) {}
+    // The value at the current sample, then one sample on.
+    float next() {
+        const float value = static_cast<float>(y);
+        const double nx = x * c - y * s;
+        y = x * s + y * c;
+        x = nx;
+        return value;
+    }
+
+private:
+    static double step(double hz) { return 2 * M_PI * hz / soundSampleRate; }
+    double c, s;
+    double x = 1, y = 0;
+};
+
 int samplesFor(float seconds) { return static_cast<int>(std::lround(seconds * soundSampleRate)); }
 
 float seconds(int i) { return static_cast<float>(i) / soundSampleRate; }
@@ -71,13 +92,18 @@ std::vector<float> rotor() {
     std::vector<float> s(n);
     Noise noise(0x5eed01);
     LowPass slapTone(900), rush(2500);
+    Sine whine1(1400), whine2(1403), whine3(2800);
+    // One pass's slap and thump, the same for every pass.
+    std::vector<float> slaps(pass), thumps(pass);
+    for (int i = 0; i < pass; ++i) {
+        const float t = seconds(i);
+        slaps[i] = std::exp(-t / 0.012f);
+        thumps[i] = std::sin(twoPi * 70.0f * t) * std::exp(-t / 0.02f);
+    }
     for (int i = 0; i < n; ++i) {
-        const float t = seconds(i % pass);
-        const float slap = std::exp(-t / 0.012f);
-        const float thump = std::sin(twoPi * 70.0f * t) * std::exp(-t / 0.02f);
-        const float tt = seconds(i);
-        const float whine = 0.09f * std::sin(twoPi * 1400.0f * tt) + 0.05f * std::sin(twoPi * 1403.0f * tt) +
-                            0.03f * std::sin(twoPi * 2800.0f * tt);
+        const float slap = slaps[i % pass];
+        const float thump = thumps[i % pass];
+        const float whine = 0.09f * whine1.next() + 0.05f * whine2.next() + 0.03f * whine3.next();
         s[i] = 0.9f * slap * slapTone(noise.next()) * 3.0f + 0.6f * thump + whine + 0.06f * rush(noise.next());
     }
     return s;
@@ -91,11 +117,18 @@ std::vector<float> engine(float hz, float hardness, std::uint32_t seed) {
     std::vector<float> s(n + 2400);
     Noise noise(seed);
     LowPass rumble(300);
+    constexpr int partials = 8;
+    std::vector<Sine> harmonics;
+    float weights[partials];
+    for (int k = 1; k <= partials; ++k) {
+        harmonics.emplace_back(hz * k);
+        weights[k - 1] = 1 / std::pow(static_cast<float>(k), hardness);
+    }
+    Sine firing(hz * 0.5f);
     for (int i = 0; i < static_cast<int>(s.size()); ++i) {
-        const float t = seconds(i);
         float v = 0;
-        for (int k = 1; k <= 8; ++k) v += std::sin(twoPi * hz * k * t) / std::pow(static_cast<float>(k), hardness);
-        const float ripple = 0.75f + 0.25f * std::sin(twoPi * hz * 0.5f * t);
+        for (int k = 0; k < partials; ++k) v += harmonics[k].next() * weights[k];
+        const float ripple = 0.75f + 0.25f * firing.next();
         s[i] = v * ripple + 0.8f * rumble(noise.next());
     }
     foldLoopTail(s, 2400);
@@ -109,11 +142,12 @@ std::vector<float> tyreSqueal() {
     Noise noise(0x5eed02);
     LowPass band(2600), cut(1800);
     float phase = 0;
+    Sine wobble(7), flutter(11);
     for (int i = 0; i < static_cast<int>(s.size()); ++i) {
-        const float t = seconds(i);
-        phase += twoPi * (2200.0f + 120.0f * std::sin(twoPi * 7.0f * t)) / soundSampleRate;
+        phase += twoPi * (2200.0f + 120.0f * wobble.next()) / soundSampleRate;
+        if (phase > twoPi) phase -= twoPi;
         const float hiss = band(noise.next()) - cut(noise.next());
-        s[i] = 0.6f * std::sin(phase) * (0.7f + 0.3f * std::sin(twoPi * 11.0f * t)) + 1.5f * hiss;
+        s[i] = 0.6f * std::sin(phase) * (0.7f + 0.3f * flutter.next()) + 1.5f * hiss;
     }
     foldLoopTail(s, 4800);
     return s;
@@ -156,11 +190,8 @@ std::vector<float> radioChirp() {
 std::vector<float> searchlightTone() {
     const int n = soundSampleRate;
     std::vector<float> s(n);
-    for (int i = 0; i < n; ++i) {
-        const float t = seconds(i);
-        s[i] = (std::sin(twoPi * searchlightToneHz * t) + 0.25f * std::sin(twoPi * 2 * searchlightToneHz * t)) *
-               (0.8f + 0.2f * std::sin(twoPi * 4.0f * t));
-    }
+    Sine tone(searchlightToneHz), octave(2 * searchlightToneHz), pulse(4);
+    for (int i = 0; i < n; ++i) s[i] = (tone.next() + 0.25f * octave.next()) * (0.8f + 0.2f * pulse.next());
     return s;
 }
 
@@ -169,21 +200,18 @@ std::vector<float> stinger() {
     const int n = samplesFor(stingerSeconds);
     const float notes[3] = {stingerRootHz, stingerRootHz * 1.25992f, stingerRootHz * 1.49831f};
     std::vector<float> s(n);
-    for (int i = 0; i < n; ++i) {
-        const float t = seconds(i);
-        float v = 0;
-        for (int k = 0; k < 3; ++k) {
-            const float start = 0.09f * k;
-            if (t < start) continue;
-            const float u = t - start;
-            const float env = std::min(1.0f, u / 0.01f) * std::exp(-u / 0.5f);
-            // A brassy note: the fundamental and its next partials.
-            v += env * (std::sin(twoPi * notes[k] * u) + 0.5f * std::sin(twoPi * 2 * notes[k] * u) +
-                        0.25f * std::sin(twoPi * 3 * notes[k] * u));
+    const float decay = std::exp(-1.0f / (0.5f * soundSampleRate));
+    for (int k = 0; k < 3; ++k) {
+        // A brassy note: the fundamental and its next partials, from its start.
+        Sine first(notes[k]), second(2 * notes[k]), third(3 * notes[k]);
+        float fall = 1;
+        for (int i = samplesFor(0.09f * k), j = 0; i < n; ++i, ++j) {
+            const float attack = std::min(1.0f, seconds(j) / 0.01f);
+            s[i] += attack * fall * (first.next() + 0.5f * second.next() + 0.25f * third.next());
+            fall *= decay;
         }
-        const float tail = std::min(1.0f, (stingerSeconds - t) / 0.05f);
-        s[i] = v * tail;
     }
+    for (int i = 0; i < n; ++i) s[i] *= std::min(1.0f, (stingerSeconds - seconds(i)) / 0.05f);
     return s;
 }
 
@@ -195,11 +223,11 @@ std::vector<float> cityAmbience() {
     std::vector<float> s(n + fade);
     Noise noise(0x5eed04);
     LowPass rumble(120), rumble2(400);
+    Sine swelling(0.25), hum(50), hum2(100);
     for (int i = 0; i < static_cast<int>(s.size()); ++i) {
-        const float t = seconds(i);
-        const float swell = 0.7f + 0.3f * std::sin(twoPi * 0.25f * t);
-        s[i] = swell * (4.0f * rumble(noise.next()) + 1.0f * rumble2(noise.next())) +
-               0.15f * std::sin(twoPi * 50.0f * t) + 0.07f * std::sin(twoPi * 100.0f * t);
+        const float swell = 0.7f + 0.3f * swelling.next();
+        s[i] = swell * (4.0f * rumble(noise.next()) + 1.0f * rumble2(noise.next())) + 0.15f * hum.next() +
+               0.07f * hum2.next();
     }
     foldLoopTail(s, fade);
     return s;
