@@ -1,7 +1,6 @@
 // sound_output.cpp -- OpenAL Soft: devices, buffers, sources.
 #include "sound/sound_output.h"
 
-#include <AL/alext.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -56,7 +55,6 @@ bool SoundOutput::openDevice(const std::vector<SoundClip>& clips) {
     QuietStandardError quiet;
     device = alcOpenDevice(nullptr);
     if (!device) return false;
-    loopback = false;
     return start(clips, nullptr);
 }
 
@@ -69,10 +67,10 @@ bool SoundOutput::openLoopback(const std::vector<SoundClip>& clips) {
         reinterpret_cast<LPALCLOOPBACKOPENDEVICESOFT>(alcGetProcAddress(nullptr, "alcLoopbackOpenDeviceSOFT"));
     auto formatSupported = reinterpret_cast<LPALCISRENDERFORMATSUPPORTEDSOFT>(
         alcGetProcAddress(nullptr, "alcIsRenderFormatSupportedSOFT"));
-    if (!openLoopbackDevice || !formatSupported) return false;
+    auto render = reinterpret_cast<LPALCRENDERSAMPLESSOFT>(alcGetProcAddress(nullptr, "alcRenderSamplesSOFT"));
+    if (!openLoopbackDevice || !formatSupported || !render) return false;
     device = openLoopbackDevice(nullptr);
     if (!device) return false;
-    loopback = true;
     if (!formatSupported(device, soundSampleRate, ALC_STEREO_SOFT, ALC_FLOAT_SOFT)) {
         close();
         return false;
@@ -80,7 +78,9 @@ bool SoundOutput::openLoopback(const std::vector<SoundClip>& clips) {
     const ALCint attributes[] = {ALC_FORMAT_CHANNELS_SOFT, ALC_STEREO_SOFT, ALC_FORMAT_TYPE_SOFT, ALC_FLOAT_SOFT,
                                  ALC_FREQUENCY, soundSampleRate, ALC_HRTF_SOFT, ALC_FALSE,
                                  ALC_OUTPUT_LIMITER_SOFT, ALC_FALSE, 0};
-    return start(clips, attributes);
+    if (!start(clips, attributes)) return false;
+    renderSamples = render;
+    return true;
 }
 
 bool SoundOutput::start(const std::vector<SoundClip>& clips, const ALCint* attributes) {
@@ -122,6 +122,7 @@ void SoundOutput::close() {
     }
     sources.fill(0);
     buffers.fill(0);
+    renderSamples = nullptr;
 }
 
 bool SoundOutput::connected() {
@@ -177,8 +178,5 @@ void SoundOutput::render(int frames, std::vector<float>& out) {
     if (frames <= 0) return;
     const size_t at = out.size();
     out.resize(at + 2 * static_cast<size_t>(frames), 0.0f);
-    if (!loopback || !context) return;  // silence
-    static const auto renderSamples =
-        reinterpret_cast<LPALCRENDERSAMPLESSOFT>(alcGetProcAddress(nullptr, "alcRenderSamplesSOFT"));
-    if (renderSamples) renderSamples(device, out.data() + at, frames);
+    if (renderSamples) renderSamples(device, out.data() + at, frames);  // else silence
 }

@@ -9,6 +9,7 @@
 
 #include <AL/al.h>
 #include <AL/alc.h>
+#include <AL/alext.h>
 
 #include <array>
 #include <vector>
@@ -46,7 +47,7 @@ private:
 
     ALCdevice* device = nullptr;
     ALCcontext* context = nullptr;
-    bool loopback = false;
+    LPALCRENDERSAMPLESSOFT renderSamples = nullptr;  // set for a loopback device
     bool gone = false;
     std::array<ALuint, soundCount> buffers{};
     std::array<ALuint, voiceCount> sources{};
