@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include "app/camera.h"
 #include "app/globals.h"
@@ -75,7 +76,10 @@ SoundScene gameSoundScene() {
 
 void startGameSound() {
     GameSound& s = gameSound();
-    s.output.openDevice(synthesizeAllSounds());
+    // The game ends by exit() from a key handler: close the device on the
+    // way out, as OpenAL Soft expects of its users, so the mixing thread
+    // stops before the library goes.
+    if (s.output.openDevice(synthesizeAllSounds())) std::atexit(stopGameSound);
 }
 
 bool startOffscreenSound() {
