@@ -1,5 +1,6 @@
 // game_sound.h -- the game's sound: the snapshot of the scene each tick,
-// the soundscape and the output, behind four calls the game makes.
+// the soundscape and the output, behind the few calls the game and the
+// headless tool make.
 //
 // The window opens the default device; the headless tool opens a loopback
 // device and pulls the mix in step with its virtual clock. Without either,
