@@ -6,7 +6,7 @@
 set -euo pipefail
 
 game_packages=(g++ cmake make pkg-config freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev libx11-dev
-               libegl-dev libegl-mesa0 libgl1-mesa-dri)
+               libegl-dev libegl-mesa0 libgl1-mesa-dri libopenal-dev)
 test_packages=(googletest libgtest-dev libbenchmark-dev xvfb xdotool x11-utils imagemagick assimp-utils
                clang libclang-rt-14-dev llvm desktop-file-utils appstream groff-base)
 

@@ -14,6 +14,7 @@
 #include "city/city.h"
 #include "helicopter/helicopter.h"
 #include "render/gl_resources.h"
+#include "sound/game_sound.h"
 #include "traffic/city_tree.h"
 #include "view/view_controller.h"
 
@@ -79,6 +80,7 @@ void idle() {
     city.updateVehicles(dt / 3);
     city.updateVehicles(dt / 3);
     city.updateVehicleSmoke(dt);
+    updateGameSound(dt);
 
     platform().postRedisplay();
 }

@@ -8,6 +8,7 @@
 #include "app/glut_platform.h"
 #include "app/platform.h"
 #include "helicopter/helicopter.h"
+#include "sound/game_sound.h"
 #include "view/view_controller.h"
 
 namespace {
@@ -29,6 +30,9 @@ int main(int argc, char** argv) {
                      displayCheck.name().c_str());
         return 1;
     }
+
+    // Before GLUT and the GL driver start their threads; silent without a device.
+    startGameSound();
 
     static GlutPlatform glutPlatform;
     installPlatform(&glutPlatform);

@@ -22,7 +22,7 @@ fi
 
 expected="renderer size frames frame_ms_median frame_ms_p95 replay_ms_median ratio_frame_to_replay
 design_order_ms_median ratio_design_order_to_frame
-floor_ms_median cpu_ms_median cpu_replay_ms_median ratio_cpu_to_replay tick_us_median tick_us_100police
+floor_ms_median cpu_ms_median cpu_replay_ms_median ratio_cpu_to_replay tick_us_median tick_us_100police audio_us_median
 regular_objects_median projective_objects_median startup_ms first_play_frames_max_ratio"
 names=$(awk '{print $1}' "$out" | tr '\n' ' ' | sed 's/ $//')
 [ "$names" = "$(echo $expected)" ] || fail "names or order differ: got \"$names\""
@@ -37,7 +37,7 @@ positive() {  # NAME: a finite number above zero
 [ "$(value frames)" = "12" ] || fail "frames is \"$(value frames)\""
 for n in frame_ms_median frame_ms_p95 replay_ms_median ratio_frame_to_replay design_order_ms_median \
          ratio_design_order_to_frame floor_ms_median cpu_ms_median cpu_replay_ms_median ratio_cpu_to_replay \
-         tick_us_median tick_us_100police regular_objects_median startup_ms first_play_frames_max_ratio; do
+         tick_us_median tick_us_100police audio_us_median regular_objects_median startup_ms first_play_frames_max_ratio; do
   positive "$n"
 done
 

@@ -24,7 +24,7 @@ depends=$(field Depends)
 echo "Depends: $depends"
 # Each Depends alternative's package names, one a line.
 names=$(tr ',|' '\n\n' <<< "$depends" | sed -E 's/\(.*\)//; s/[[:space:]]//g' | grep -v '^$')
-for wanted in libglut3.12 libglu1-mesa libgl1; do
+for wanted in libglut3.12 libglu1-mesa libgl1 libopenal1; do
   grep -qx "$wanted" <<< "$names" || fail "Depends lacks $wanted"
 done
 

@@ -10,6 +10,7 @@ static void usage() {
                  "       searchlight-headless city --seed S [--data DIR]\n"
                  "       searchlight-headless trace --seed S --seconds T [--police N] [--hold-space] [--every K] [--data DIR]\n"
                  "       searchlight-headless shot --seed S [--size WxH] [--script FILE] [--seconds T] [--data DIR] --out FILE.ppm\n"
+                 "                                 [--audio FILE.wav]\n"
                  "       searchlight-headless soak --seed S --seconds T [--police N] [--hold-space] [--draw-every K] [--data DIR]\n"
                  "       searchlight-headless bench --seed S [--frames N] [--size WxH] [--data DIR]\n");
 }

@@ -1,5 +1,7 @@
 // shot.cpp -- `shot`: play the game offscreen for T seconds of game time,
 // feeding scripted input, and write the last displayed frame as a PPM.
+// With --audio FILE.wav, the run's sound too: mixed through a loopback
+// device after every turn, so the file is exactly as long as the run.
 #include <unistd.h>
 
 #include <cmath>
@@ -13,6 +15,9 @@
 #include "app/random.h"
 #include "commands.h"
 #include "headless_common.h"
+#include "sound/game_sound.h"
+#include "sound/synthesis.h"
+#include "sound/wav_file.h"
 
 namespace {
 constexpr double turnSeconds = 1.0 / 60.0;
@@ -24,6 +29,7 @@ int runShot(int argc, char** argv) {
     const char* scriptPath = nullptr;
     const char* dataDir = nullptr;
     const char* out = nullptr;
+    const char* audio = nullptr;
     double seconds = 2.0;
     for (int i = 0; i < argc; ++i) {
         const bool hasValue = i + 1 < argc;
@@ -42,6 +48,8 @@ int runShot(int argc, char** argv) {
             dataDir = argv[++i];
         } else if (std::strcmp(argv[i], "--out") == 0 && hasValue) {
             out = argv[++i];
+        } else if (std::strcmp(argv[i], "--audio") == 0 && hasValue) {
+            audio = argv[++i];
         } else {
             std::fprintf(stderr, "shot: unknown or incomplete argument \"%s\"\n", argv[i]);
             return 2;
@@ -68,10 +76,13 @@ int runShot(int argc, char** argv) {
         script.parse("0 press space\n", error);
     }
     // Paths are taken before entering the data directory.
-    const std::string outPath = out[0] == '/' ? std::string(out) : [&] {
+    const auto absolute = [](const char* path) {
+        if (path[0] == '/') return std::string(path);
         char cwd[4096];
-        return std::string(getcwd(cwd, sizeof cwd) ? cwd : ".") + "/" + out;
-    }();
+        return std::string(getcwd(cwd, sizeof cwd) ? cwd : ".") + "/" + path;
+    };
+    const std::string outPath = absolute(out);
+    const std::string audioPath = audio ? absolute(audio) : std::string();
     if (!enterDataDirectory(dataDir)) return 1;
 
     OffscreenGame game;
@@ -79,6 +90,11 @@ int runShot(int argc, char** argv) {
         std::fprintf(stderr, "shot: no offscreen GL context: %s\n", error.c_str());
         return 1;
     }
+    if (audio && !startOffscreenSound()) {
+        std::fprintf(stderr, "shot: OpenAL Soft gave no loopback device for --audio\n");
+        return 1;
+    }
+    std::vector<std::int16_t> pcm;
     setFixedSeed(static_cast<std::uint32_t>(seed));
     game.start();
     const long turns = std::lround(seconds / turnSeconds);
@@ -86,6 +102,14 @@ int runShot(int argc, char** argv) {
         script.deliverUntil(i * turnSeconds, game);
         if (game.offscreenPlatform.quitRequested) break;
         game.turn(turnSeconds);
+        if (audio) renderGameSound((i + 1) * turnSeconds, pcm);
+    }
+    if (audio) {
+        stopGameSound();
+        if (!writeWav(audioPath, pcm, 2, soundSampleRate, error)) {
+            std::fprintf(stderr, "shot: %s\n", error.c_str());
+            return 1;
+        }
     }
     return writeFramePpm(outPath, width, height) ? 0 : 1;
 }

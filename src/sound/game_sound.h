@@ -1,0 +1,31 @@
+// game_sound.h -- the game's sound: the snapshot of the scene each tick,
+// the soundscape and the output, behind the few calls the game and the
+// headless tool make.
+//
+// The window opens the default device; the headless tool opens a loopback
+// device and pulls the mix in step with its virtual clock. Without either,
+// updateGameSound() costs next to nothing and plays nothing.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "sound/soundscape.h"
+
+// Synthesizes the sounds and opens the default device. Prints nothing; with
+// no device the game plays silently.
+void startGameSound();
+// Once per idle tick, after the world has moved; dt in seconds.
+void updateGameSound(float dt);
+// Synthesizes the sounds into a loopback device (false if the library
+// cannot make one).
+bool startOffscreenSound();
+// Loopback: mixes what plays until the run's time reaches seconds in all
+// and appends it as 16-bit stereo (left, right) at soundSampleRate.
+void renderGameSound(double seconds, std::vector<std::int16_t>& pcm);
+void stopGameSound();
+
+// The game's state as the soundscape reads it.
+SoundScene gameSoundScene();
+// The soundscape of the running game (for tools that inspect the mix).
+const Soundscape& gameSoundscape();
