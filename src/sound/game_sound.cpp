@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "app/camera.h"
+#include "app/frame.h"
 #include "app/globals.h"
 #include "app/overlays.h"
 #include "assets/model.h"
