@@ -42,12 +42,17 @@ struct ScissorState {
     GLint box[4] = {0, 0, 0, 0};
 };
 
+ScissorState currentScissor() {
+    ScissorState s;
+    s.enabled = glIsEnabled(GL_SCISSOR_TEST) == GL_TRUE;
+    glGetIntegerv(GL_SCISSOR_BOX, s.box);
+    return s;
+}
+
 // Draws only inside box from now on (and inside whatever scissor box is
 // already in force). Returns the scissor state to restore afterwards.
 ScissorState scissorTo(ScreenBox box) {
-    ScissorState saved;
-    saved.enabled = glIsEnabled(GL_SCISSOR_TEST) == GL_TRUE;
-    glGetIntegerv(GL_SCISSOR_BOX, saved.box);
+    const ScissorState saved = currentScissor();
     if (saved.enabled) {
         const int x1 = std::min(box.x + box.width, saved.box[0] + saved.box[2]);
         const int y1 = std::min(box.y + box.height, saved.box[1] + saved.box[3]);
@@ -59,13 +64,6 @@ ScissorState scissorTo(ScreenBox box) {
     glScissor(box.x, box.y, box.width, box.height);
     glEnable(GL_SCISSOR_TEST);
     return saved;
-}
-
-ScissorState currentScissor() {
-    ScissorState s;
-    s.enabled = glIsEnabled(GL_SCISSOR_TEST) == GL_TRUE;
-    glGetIntegerv(GL_SCISSOR_BOX, s.box);
-    return s;
 }
 
 // Keeps the searchlight pass to the screen area its cone can light; outside

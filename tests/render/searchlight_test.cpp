@@ -232,3 +232,35 @@ TEST_F(SearchlightTest, ProjectiveCullMatrixIsTheBeamsFrustum) {
 }
 
 }  // namespace
+
+// The screen box of the beam: a beam straight down from 10 units, seen by a
+// camera that maps x and z (by 1/20) straight onto the screen, lights the
+// square of half side 10.5 t at the lowest height; the box holds
+// it with a pixel to spare and no more.
+TEST(SearchlightScreenBoxTest, BoundsTheBeamsSliceAndGivesUpWhereItCannot) {
+    const float t = 0.5f;
+    const Vector3 apex(0, 10, 0), right(1, 0, 0), up(0, 0, 1), back(0, 1, 0);
+    Matrix4 topView(1.0f / 20, 0, 0, 0, 0, 0, 1.0f / 20, 0, 0, 0, 0, 0, 0, 0, 0, 1);
+    const int viewport[4] = {0, 0, 200, 200};
+    ScreenBox box;
+    ASSERT_TRUE(coneScreenBox(apex, right, up, back, t, -0.5f, 5.5f, topView, viewport, box));
+    // Half side 10.5 t = 5.25 units = 26.25 pixels about the centre 100.
+    EXPECT_EQ(box.x, 72);
+    EXPECT_EQ(box.y, 72);
+    EXPECT_EQ(box.width, 56);
+    EXPECT_EQ(box.height, 56);
+    // Off to the side, the box is clamped to the viewport.
+    Matrix4 shifted = topView;
+    shifted.at(0, 3) = 0.9f;
+    ASSERT_TRUE(coneScreenBox(apex, right, up, back, t, -0.5f, 5.5f, shifted, viewport, box));
+    EXPECT_EQ(box.x + box.width, 200);
+    EXPECT_EQ(box.x, 72 + 90);
+    // No bound: a beam along the horizon, an apex among the buildings, and
+    // a slice behind the camera (w below zero).
+    EXPECT_FALSE(coneScreenBox(apex, right, Vector3(0, 1, 0), Vector3(0, 0, 1), t, -0.5f, 5.5f, topView,
+                               viewport, box));
+    EXPECT_FALSE(coneScreenBox(Vector3(0, 5, 0), right, up, back, t, -0.5f, 5.5f, topView, viewport, box));
+    Matrix4 behind = topView;
+    behind.at(3, 3) = -1;
+    EXPECT_FALSE(coneScreenBox(apex, right, up, back, t, -0.5f, 5.5f, behind, viewport, box));
+}

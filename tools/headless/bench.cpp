@@ -73,6 +73,7 @@ constexpr long startTitleTurns = 60;
 constexpr long startFirstFrames = 60;
 constexpr long startSettledFrom = 120;
 constexpr long startSettledFrames = 120;
+constexpr int startRuns = 3;
 
 // The course: police sent at this time, a quarter turn to the left every
 // loopSeconds (a hold of "q" long enough for about 90 degrees) with a short
@@ -462,6 +463,13 @@ int phaseStart(const Options& o) {
     const auto firstEnd = frameMs.begin() + startFirstFrames;
     const double firstMax = *std::max_element(frameMs.begin(), firstEnd);
     const double settled = median(std::vector<double>(frameMs.begin() + startSettledFrom, frameMs.end()));
+    std::string firstFrames;
+    for (auto t = frameMs.begin(); t != firstEnd; ++t) {
+        char value[32];
+        std::snprintf(value, sizeof value, "%s%.1f", firstFrames.empty() ? "" : ",", *t);
+        firstFrames += value;
+    }
+    std::printf("first_play_frames_ms %s\n", firstFrames.c_str());
     std::printf("first_play_frames_max_ms %.3f\n", firstMax);
     std::printf("first_play_slowest_frame %ld\n", static_cast<long>(std::max_element(frameMs.begin(), firstEnd) - frameMs.begin()));
     std::printf("settled_play_ms_median %.3f\n", settled);
@@ -785,8 +793,13 @@ bool alternate(const std::vector<const Child*>& children, long frames) {
 
 // The whole measurement. Set-ups run one at a time (start-up is measured);
 // the compared runs then alternate frame by frame.
+double number(const Figures& f, const char* name) {
+    const auto it = f.find(name);
+    return it == f.end() ? std::nan("") : std::strtod(it->second.c_str(), nullptr);
+}
+
 bool measure(const Options& o, Figures& f, Child& play, Child& design) {
-    Child replay, cpu, tick, start;
+    Child replay, cpu, tick;
     if (!spawn(play, "play", o)) return false;
     bool ok = awaitChild(play);
     ok = ok && spawn(replay, "replay", o) && awaitChild(replay);
@@ -800,13 +813,20 @@ bool measure(const Options& o, Figures& f, Child& play, Child& design) {
     if (replay.pid > 0) ok = finish(replay, f) && ok;
     ok = ok && spawn(tick, "tick", o) && awaitChild(tick);
     if (tick.pid > 0) ok = finish(tick, f) && ok;
-    ok = ok && spawn(start, "start", o);
-    if (start.pid > 0) ok = finish(start, f) && ok;
-    return ok;
-}
-double number(const Figures& f, const char* name) {
-    const auto it = f.find(name);
-    return it == f.end() ? std::nan("") : std::strtod(it->second.c_str(), nullptr);
+    // The start of play is judged by its slowest frame, which the machine's
+    // other work can spoil once: of three runs, the one with the median ratio.
+    std::vector<Figures> starts(startRuns);
+    for (Figures& run : starts) {
+        Child start;
+        ok = ok && spawn(start, "start", o);
+        if (start.pid > 0) ok = finish(start, run) && ok;
+    }
+    if (!ok) return false;
+    std::sort(starts.begin(), starts.end(), [](const Figures& a, const Figures& b) {
+        return number(a, "first_play_frames_max_ratio") < number(b, "first_play_frames_max_ratio");
+    });
+    for (const auto& figure : starts[startRuns / 2]) f[figure.first] = figure.second;
+    return true;
 }
 
 bool parseOptions(int argc, char** argv, Options& o) {
