@@ -13,6 +13,7 @@
 #include "app/globals.h"
 #include "app/overlays.h"
 #include "app/platform.h"
+#include "app/screen_shape.h"
 #include "assets/model.h"
 #include "helicopter/helicopter.h"
 #include "render/searchlight.h"
@@ -115,10 +116,7 @@ void reshape(int width, int height) {
     windowWidth = width;
     windowHeight = height;
     glViewport(0, 0, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glFrustum(-1, 1, -1, 1, 1.5, 400);
-    glMatrixMode(GL_MODELVIEW);
+    applyViewProjection(width, height);
 }
 
 void checkSearchlightCatch() {

@@ -10,6 +10,7 @@
 #include "app/camera.h"
 #include "app/frame.h"
 #include "app/globals.h"
+#include "app/screen_shape.h"
 #include "assets/model.h"
 #include "city/city.h"
 #include "helicopter/helicopter.h"
@@ -128,7 +129,9 @@ void drawMinimap(float x0, float y0, float w, float h, bool regular) {
 
     const CameraBasis c = cameraBasis();
     const float a = std::atan2(c.f.z, c.f.x) * 180 / shortPi;
-    translate(c.l * 0.85f);
+    // 1.8 units in front of the eye, kept as far from the left edge as on
+    // the 1280 x 1024 screen whatever the window's shape.
+    translate(c.l * (0.85f + overlaySideShift(windowWidth, windowHeight, 1.8f)));
     translate(c.u * -0.8f);
     translate(c.f * -3.2f);
     translate(camera.eye + c.f * 5);
@@ -190,7 +193,8 @@ void drawBadge() {
     glPushMatrix();
     const bool caught = fugitiveCaught();
     if (!caught) {
-        translate(c.l * -2.5f);
+        // In the upper right, as far from the right edge as on 1280 x 1024.
+        translate(c.l * -(2.5f + overlaySideShift(windowWidth, windowHeight, 5)));
         translate(c.u * 2.5f);
     } else {
         badgeModel.fillLevel = 1.1f;
@@ -229,12 +233,7 @@ void beginCaptureView() {
     gluLookAt(0, captureHeight, 0, 0, 0, 0, 0, 0, 1);
 }
 
-void endCaptureView() {
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glFrustum(-1, 1, -1, 1, 1.5, 400);
-    glMatrixMode(GL_MODELVIEW);
-}
+void endCaptureView() { applyViewProjection(windowWidth, windowHeight); }
 
 void captureMap() {
     const ReadRectangle r = mapReadRectangle(windowWidth, windowHeight);

@@ -13,6 +13,11 @@ const GLfloat black[] = {0.0f, 0.0f, 0.0f, 1.0f};
 const GLfloat brightDiffuse[] = {0.9f, 0.9f, 0.9f, 1.0f};
 const GLfloat whiteSpecular[] = {1.0f, 1.0f, 1.0f, 1.0f};
 const GLfloat badgeGlow[] = {0.2f, 0.19f, 0.01f, 1.0f};
+// The badge's highlight is a tight glint (GL's sharpest). A shininess of 0
+// would make the specular term 1 on every face turned to the light, flooding
+// those faces white and hiding the glow, the capture's progress, there; a
+// broad highlight still whitens most of a face turned squarely to it.
+constexpr GLfloat badgeShininess = 128;
 
 // White base colour, and the object's texture when it has one and the pass
 // binds textures. Materials past the texture table bind no texture.
@@ -94,7 +99,7 @@ void BadgeModel::draw(bool textured) {
     glMaterialfv(GL_FRONT, GL_DIFFUSE, greyDiffuse);
     glMaterialfv(GL_FRONT, GL_SPECULAR, black);
     glMaterialfv(GL_FRONT, GL_AMBIENT, black);
-    glMaterialf(GL_FRONT, GL_SHININESS, 0);
+    glMaterialf(GL_FRONT, GL_SHININESS, badgeShininess);
     const float glowBelow = fillLevel - 0.5f;
     for (const MeshObject& object : data.objects) {
         glMaterialfv(GL_FRONT, GL_DIFFUSE, brightDiffuse);

@@ -9,11 +9,11 @@ set_tests_properties(e2e.flying_forward_moves_the_view PROPERTIES TIMEOUT 180 RU
 add_test(NAME e2e.key_released_in_another_window_is_not_held
   COMMAND ${CMAKE_CURRENT_LIST_DIR}/focus_e2e.sh $<TARGET_FILE:searchlight> ${SEARCHLIGHT_DATA_DIR} 1280x1024)
 set_tests_properties(e2e.key_released_in_another_window_is_not_held PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE)
-foreach(size 1280x1024 1920x1080)
+foreach(size 1280x1024 1920x1080 1024x768)
   add_test(NAME e2e.frame_title_city_map_badge_${size}
     COMMAND ${CMAKE_CURRENT_LIST_DIR}/frame_e2e.sh $<TARGET_FILE:searchlight> $<TARGET_FILE:searchlight-headless>
             ${SEARCHLIGHT_DATA_DIR} ${size})
-  set_tests_properties(e2e.frame_title_city_map_badge_${size} PROPERTIES TIMEOUT 180 RUN_SERIAL TRUE)
+  set_tests_properties(e2e.frame_title_city_map_badge_${size} PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE)
 endforeach()
 # Started without an X display, the game says so in one line and exits non-zero.
 add_test(NAME e2e.no_display_one_line_and_failure_status

@@ -44,9 +44,11 @@ const DataFile& dataSetFile(const std::vector<DataFile>& files, const std::strin
     return files.front();
 }
 
+// Night paint: dim, but well above the asphalt (at most 0.14) and the kerb
+// (at most 0.25).
 Paint classify(const Colour& c) {
     if (c.r - c.b > 0.25f && c.g - c.b > 0.15f) return Paint::yellow;
-    if (c.r > 0.6f && c.g > 0.6f && c.b > 0.6f) return Paint::white;
+    if (c.r > 0.3f && c.g > 0.3f && c.b > 0.3f) return Paint::white;
     return Paint::other;
 }
 

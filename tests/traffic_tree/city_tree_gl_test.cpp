@@ -4,14 +4,21 @@
 #include <GL/glu.h>
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
+#include "app/screen_shape.h"
 #include "support/gl_context.h"
 #include "tree_test_support.h"
 
 namespace {
 
-constexpr int viewportSize = 160;
+// Small views of the game's three common screen shapes: 5:4, 16:9 and 4:3.
+struct Shape {
+    int width, height;
+};
+const Shape shapes[] = {{160, 128}, {192, 108}, {160, 120}};
+int viewportWidth = 160, viewportHeight = 128;
 
 struct View {
     const char* name;
@@ -42,10 +49,10 @@ int pixelsCovered(const std::vector<Drawable*>& objects) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     for (Drawable* d : objects) d->draw(false);
     glFinish();
-    static unsigned char pixels[viewportSize * viewportSize * 4];
-    glReadPixels(0, 0, viewportSize, viewportSize, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+    std::vector<unsigned char> pixels(static_cast<size_t>(viewportWidth) * viewportHeight * 4);
+    glReadPixels(0, 0, viewportWidth, viewportHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
     int covered = 0;
-    for (int i = 0; i < viewportSize * viewportSize; ++i) covered += pixels[4 * i] != 0;
+    for (int i = 0; i < viewportWidth * viewportHeight; ++i) covered += pixels[4 * i] != 0;
     return covered;
 }
 
@@ -56,36 +63,39 @@ TEST_F(CityTreeCullingTest, CulledObjectsLeaveNoPixel) {
     CityTreeNode root(-50, 50, -50, 50);
     root.build(*city);
 
-    glViewport(0, 0, viewportSize, viewportSize);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_LIGHTING);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_CULL_FACE);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glFrustum(-1, 1, -1, 1, 1.5, 400);
-    glMatrixMode(GL_MODELVIEW);
 
-    for (const View& view : views) {
-        SCOPED_TRACE(view.name);
-        glLoadIdentity();
-        gluLookAt(view.eye.x, view.eye.y, view.eye.z, view.centre.x, view.centre.y, view.centre.z, 0, 1, 0);
-        const Matrix4 cull = readGLMatrix(GL_PROJECTION_MATRIX) * readGLMatrix(GL_MODELVIEW_MATRIX);
-        std::vector<Drawable*> culled, kept;
-        collect(root, frustumPlanes(cull), false, culled, kept);
-        EXPECT_EQ(culled.size() + kept.size(), 625u + static_cast<size_t>(city->buildingCount));
-        EXPECT_FALSE(culled.empty()) << "the view culls nothing";
+    for (const Shape& shape : shapes) {
+        for (const View& view : views) {
+            SCOPED_TRACE(std::string(view.name) + " at " + std::to_string(shape.width) + "x" +
+                         std::to_string(shape.height));
+            viewportWidth = shape.width;
+            viewportHeight = shape.height;
+            glViewport(0, 0, viewportWidth, viewportHeight);
+            applyViewProjection(viewportWidth, viewportHeight);  // the game's projection for this shape
+            glLoadIdentity();
+            gluLookAt(view.eye.x, view.eye.y, view.eye.z, view.centre.x, view.centre.y, view.centre.z, 0, 1,
+                      0);
+            const Matrix4 cull = readGLMatrix(GL_PROJECTION_MATRIX) * readGLMatrix(GL_MODELVIEW_MATRIX);
+            std::vector<Drawable*> culled, kept;
+            collect(root, frustumPlanes(cull), false, culled, kept);
+            EXPECT_EQ(culled.size() + kept.size(), 625u + static_cast<size_t>(city->buildingCount));
+            EXPECT_FALSE(culled.empty()) << "the view culls nothing";
 
-        if (pixelsCovered(culled) != 0) {
-            for (Drawable* d : culled) {
-                const Box box = boxOf(d);
-                EXPECT_EQ(pixelsCovered({d}), 0)
-                    << "culled object at " << box.min.x << "," << box.min.z << " is visible";
+            if (pixelsCovered(culled) != 0) {
+                for (Drawable* d : culled) {
+                    const Box box = boxOf(d);
+                    EXPECT_EQ(pixelsCovered({d}), 0)
+                        << "culled object at " << box.min.x << "," << box.min.z << " is visible";
+                }
             }
-        }
-        // The method sees what is in view, so a clean result above means something.
-        if (view.cityInSight) {
-            EXPECT_GT(pixelsCovered(kept), 0);
+            // The method sees what is in view, so a clean result above means something.
+            if (view.cityInSight) {
+                EXPECT_GT(pixelsCovered(kept), 0);
+            }
         }
     }
 

@@ -41,16 +41,16 @@ Picture paintSpotlight() {
     Picture p(spotlightSize, spotlightSize);
     const float centre = spotlightSize / 2.0f;
     const float radius = spotlightSize * 0.42f;
-    const Colour beam{1.0f, 0.97f, 0.88f};
+    const Colour beam{1.0f, 0.95f, 0.80f};  // a warm lamp
     for (int y = 0; y < spotlightSize; ++y) {
         for (int x = 0; x < spotlightSize; ++x) {
             const float r = std::hypot(x + 0.5f - centre, y + 0.5f - centre) / radius;
             if (r >= 1) continue;
-            // Flat bright core, a faint lens ring, and a soft fall-off to black.
-            const float body = 1 - smoothStep(0.6f, 1.0f, r);
-            const float hotspot = 0.12f * (1 - smoothStep(0.0f, 0.45f, r));
-            const float ring = 0.05f * std::exp(-std::pow((r - 0.72f) / 0.05f, 2.0f));
-            p.at(x, y) = beam * clamp01(0.86f * body + hotspot + ring);
+            // Full bright core, a faint lens ring, and a soft fall-off to black.
+            const float body = 1 - smoothStep(0.62f, 1.0f, r);
+            const float hotspot = 0.08f * (1 - smoothStep(0.0f, 0.45f, r));
+            const float ring = 0.06f * std::exp(-std::pow((r - 0.74f) / 0.05f, 2.0f));
+            p.at(x, y) = beam * clamp01(0.94f * body + hotspot + ring);
         }
     }
     return p;

@@ -15,10 +15,19 @@ namespace {
 
 constexpr int N = facadeSize;
 
+// At night a wall shows a fraction of its daylight tone; lit rooms, signs
+// and floodlights keep theirs, so they are the brightest things on it.
+constexpr float unlitWall = 0.3f;
+
+Picture atNight(Picture& p) {
+    p.darkenUnlit(unlitWall);
+    return p;
+}
+
 // What a window shows at night.
 enum class Light { dark, warm, amber, curtained, blinds, fluorescent, television };
 
-const Colour warmLight{1.0f, 0.80f, 0.42f};
+const Colour warmLight{1.0f, 0.86f, 0.55f};
 const Colour amberLight{1.0f, 0.62f, 0.22f};
 const Colour curtainLight{0.95f, 0.45f, 0.25f};
 const Colour fluorescentLight{0.88f, 1.0f, 1.0f};
@@ -74,6 +83,7 @@ void paintPane(Picture& p, float x0, float y0, float x1, float y1, Light light) 
     const int ix1 = static_cast<int>(std::ceil(x1)), iy1 = static_cast<int>(std::ceil(y1));
     const Colour inside = interiorColour(light);
     const float flicker = randomBetween(0.8f, 1.0f);
+    if (light != Light::dark) p.beginLight();
     for (int y = iy0; y < iy1; ++y) {
         const float fy = (y + 0.5f - y0) / (y1 - y0);
         for (int x = ix0; x < ix1; ++x) {
@@ -98,6 +108,7 @@ void paintPane(Picture& p, float x0, float y0, float x1, float y1, Light light) 
                         std::fmin(1.0f, std::fmin(y + 1 - y0, y1 - y)));
         }
     }
+    p.endLight();
 }
 
 struct WindowFrame {
@@ -194,7 +205,9 @@ void paintSign(Picture& p, float x0, float y0, float x1, float y1, const std::st
     style.shadow = glow.withAlpha(0.3f);
     style.shadowOffset = 0.5f;
     const float w = textWidth(text, style);
+    p.beginLight();
     drawText(p, (x0 + x1 - w) / 2, (y0 + y1 - textHeight(style)) / 2, text, style);
+    p.endLight();
 }
 
 }  // namespace
@@ -234,7 +247,7 @@ Picture paintBrickFacade() {
         }
     }
     paintCornice(p, 236, N, stone);
-    return p;
+    return atNight(p);
 }
 
 Picture paintStuccoFacade() {
@@ -273,7 +286,7 @@ Picture paintStuccoFacade() {
     }
     p.fillRect(0, 252, N, N, render * 0.75f);
     p.fillRect(0, 249, N, 252, render * 1.15f);
-    return p;
+    return atNight(p);
 }
 
 Picture paintCurtainWallFacade() {
@@ -314,7 +327,7 @@ Picture paintCurtainWallFacade() {
         p.fillRect(c * columnWidth - 1, lobbyHeight, c * columnWidth + 1, N, mullion);
     p.fillRect(0, N - 8, N, N, Colour(0.32f, 0.35f, 0.38f));
     p.fillRect(0, lobbyHeight - 2, N, lobbyHeight + 2, Colour(0.25f, 0.27f, 0.3f));
-    return p;
+    return atNight(p);
 }
 
 Picture paintRibbonFacade() {
@@ -345,7 +358,7 @@ Picture paintRibbonFacade() {
         paintStreaks(p, 0, N, y + 8, 6);
     }
     p.fillRect(0, N - 4, N, N, concrete * 1.1f);
-    return p;
+    return atNight(p);
 }
 
 Picture paintTowerGridFacade() {
@@ -375,7 +388,7 @@ Picture paintTowerGridFacade() {
     }
     p.fillRect(0, N - 14, N, N, frame * 0.9f);
     p.fillRect(0, N - 6, N, N - 4, frame * 1.2f);
-    return p;
+    return atNight(p);
 }
 
 Picture paintGreenGlassFacade() {
@@ -408,7 +421,7 @@ Picture paintGreenGlassFacade() {
     }
     p.fillRect(0, lobbyHeight - 3, N, lobbyHeight, Colour(0.2f, 0.3f, 0.25f));
     p.fillRect(0, N - 8, N, N, Colour(0.25f, 0.36f, 0.3f));
-    return p;
+    return atNight(p);
 }
 
 Picture paintShopFacade() {
@@ -465,7 +478,7 @@ Picture paintShopFacade() {
         if (floor < 2) p.fillPolygon(ladder, 4, iron);
     }
     paintCornice(p, 234, N, stone);
-    return p;
+    return atNight(p);
 }
 
 Picture paintArtDecoFacade() {
@@ -509,8 +522,10 @@ Picture paintArtDecoFacade() {
         const float inset = 30.0f + step * 30, y = crown + 4 + step * 6;
         p.fillRect(inset, y, N - inset, y + 2, Colour(0.3f, 0.26f, 0.2f));
     }
+    p.beginLight();
     p.fillRect(0, crown - 3, N, crown, Colour(0.9f, 0.75f, 0.45f));  // the floodlight strip
-    return p;
+    p.endLight();
+    return atNight(p);
 }
 
 Picture paintOfficeFacade() {
@@ -544,7 +559,7 @@ Picture paintOfficeFacade() {
         paintStreaks(p, 0, N, y + 7, 6);
     }
     p.fillRect(0, N - 2, N, N, panel * 1.2f);
-    return p;
+    return atNight(p);
 }
 
 Picture paintApartmentFacade() {
@@ -595,5 +610,5 @@ Picture paintApartmentFacade() {
     }
     p.fillRect(0, N - 4, N, N, render * 1.2f);
     p.fillRect(0, N - 6, N, N - 4, Colour(0, 0, 0, 0.3f));
-    return p;
+    return atNight(p);
 }

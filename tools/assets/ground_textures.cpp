@@ -25,6 +25,15 @@ const Colour yellowPaint{0.95f, 0.74f, 0.16f};
 const Colour whitePaint{0.88f, 0.88f, 0.86f};
 const Colour slabTone{0.50f, 0.50f, 0.48f};
 
+// At night the ground shows a fraction of its daylight tone. Markings return
+// a little more light than the asphalt; lit skylights and lamps keep theirs.
+constexpr float unlitStreet = 0.35f;
+constexpr float unlitSidewalk = 0.38f;
+constexpr float unlitRoof = 0.5f;
+constexpr float markingGlow = 0.3f;
+// Roof furniture stands dark against the roof, in silhouette.
+constexpr float furnitureShade = 0.4f;
+
 // Dark asphalt with coarse blotches and fine grain; tiles in both directions.
 void paintAsphaltBase(Picture& p) {
     TileNoise blotches(8);
@@ -40,6 +49,7 @@ void paintAsphaltBase(Picture& p) {
 // Paint that has seen traffic: its strength follows a tileable noise.
 void paintWornRect(Picture& p, const TileNoise& wear, float x0, float y0, float x1, float y1,
                    const Colour& c) {
+    p.beginLight(markingGlow);
     for (int y = static_cast<int>(y0); y < static_cast<int>(std::ceil(y1)); ++y) {
         for (int x = static_cast<int>(x0); x < static_cast<int>(std::ceil(x1)); ++x) {
             const float w = 0.7f + 0.3f * smoothStep(0.3f, 0.6f, wear.fractal(x / 16.0f, y / 16.0f, 3));
@@ -49,6 +59,7 @@ void paintWornRect(Picture& p, const TileNoise& wear, float x0, float y0, float 
             p.paint(x, y, c, cover * w);
         }
     }
+    p.endLight();
 }
 
 // A thin crack wandering from (x, y), kept clear of the picture's edges.
@@ -110,6 +121,7 @@ Picture paintAsphalt(bool patched) {
         for (int i = 0; i < 10; ++i)
             paintCrack(p, randomBetween(20, 236), randomBetween(20, 236), randomBetween(0, 6.28f), 60);
     }
+    p.darkenUnlit(unlitStreet);
     return p;
 }
 
@@ -158,6 +170,7 @@ Picture paintStreetAlongS() {
     p.fillRect(176, kerbWidth - 1, 200, kerbWidth + 5, Colour(0.05f, 0.05f, 0.05f));
     for (int x = 178; x < 199; x += 3)
         p.fillRect(x, kerbWidth - 1, x + 1, kerbWidth + 5, Colour(0.3f, 0.3f, 0.3f));
+    p.darkenUnlit(unlitStreet);
     return p;
 }
 
@@ -185,6 +198,7 @@ Picture paintCrossing() {
             p.fillDisc(static_cast<float>(cx), static_cast<float>(cy), kerbWidth - 1, kerbTone);
         }
     }
+    p.darkenUnlit(unlitStreet);
     return p;
 }
 
@@ -225,6 +239,7 @@ Picture paintSidewalk() {
                    Colour(0.25f, 0.25f, 0.25f, 0.5f));
     }
     addGrain(p, 0.06f);
+    p.darkenUnlit(unlitSidewalk);
     return p;
 }
 
@@ -234,9 +249,10 @@ namespace {
 // falling toward +x, -y.
 void paintRoofBox(Picture& p, float x0, float y0, float x1, float y1, const Colour& tone) {
     p.fillRect(x0 + 5, y0 - 5, x1 + 5, y1 - 5, Colour(0, 0, 0, 0.45f));
-    p.fillRect(x0, y0, x1, y1, tone * 0.75f);
-    p.fillRect(x0 + 2, y0 + 2, x1 - 2, y1 - 2, tone);
-    p.fillRect(x0 + 2, y1 - 4, x1 - 2, y1 - 2, tone * 1.15f);
+    const Colour shade = tone * furnitureShade;
+    p.fillRect(x0, y0, x1, y1, shade * 0.75f);
+    p.fillRect(x0 + 2, y0 + 2, x1 - 2, y1 - 2, shade);
+    p.fillRect(x0 + 2, y1 - 4, x1 - 2, y1 - 2, shade * 1.15f);
 }
 
 // Fan of an air handler: dark disc with a grille.
@@ -284,16 +300,19 @@ Picture paintGravelRoof() {
     paintFan(p, 172, 180, 16);
     paintFan(p, 202, 180, 12);
     paintRoofBox(p, 36, 170, 84, 220, Colour(0.45f, 0.42f, 0.38f));  // stair house
-    p.fillRect(48, 176, 72, 182, Colour(0.95f, 0.8f, 0.45f));        // lit door light
+    p.beginLight();
+    p.fillRect(48, 176, 72, 182, Colour(0.95f, 0.8f, 0.45f));  // lit door light
+    p.endLight();
     paintRoofBox(p, 160, 50, 196, 86, Colour(0.5f, 0.52f, 0.53f));
     paintFan(p, 178, 68, 11);
     for (int i = 0; i < 5; ++i) {  // vent pipes
         const float x = 40 + i * 34.0f, y = 40 + (i % 2) * 22.0f;
         p.fillDisc(x + 3, y - 3, 5, Colour(0, 0, 0, 0.4f));
-        p.fillDisc(x, y, 4.5f, Colour(0.6f, 0.6f, 0.6f));
+        p.fillDisc(x, y, 4.5f, Colour(0.6f, 0.6f, 0.6f) * furnitureShade);
         p.fillDisc(x, y, 2.5f, Colour(0.1f, 0.1f, 0.1f));
     }
     paintParapet(p, 10, Colour(0.55f, 0.53f, 0.5f));
+    p.darkenUnlit(unlitRoof);
     return p;
 }
 
@@ -317,25 +336,28 @@ Picture paintMembraneRoof() {
             p.fillRect(x + 4, y - 4, x + 34, y + 30 - 4, Colour(0, 0, 0, 0.4f));
             p.fillRect(x, y, x + 30, y + 30, Colour(0.4f, 0.4f, 0.42f));
             const bool lit = (row * 3 + i) % 4 != 1;
+            if (lit) p.beginLight();
             for (int k = 0; k < 26; ++k) {
                 const float bulge = std::sin(3.14159f * (k + 0.5f) / 26);
                 const Colour glass = lit ? Colour(1.0f, 0.82f, 0.5f) * (0.75f + 0.25f * bulge)
                                          : Colour(0.15f, 0.18f, 0.24f) * (0.8f + 0.6f * bulge);
                 p.fillRect(x + 2, y + 2 + k, x + 28, y + 3 + k, glass);
             }
+            p.endLight();
             p.fillRect(x + 14, y + 2, x + 16, y + 28, Colour(0.3f, 0.3f, 0.3f));
         }
     }
     // A small steel water tank on its stand.
     p.fillDisc(198, 180, 22, Colour(0, 0, 0, 0.45f));
-    p.fillDisc(192, 186, 20, Colour(0.36f, 0.37f, 0.38f));
+    p.fillDisc(192, 186, 20, Colour(0.36f, 0.37f, 0.38f) * furnitureShade);
     for (int k = 3; k > 0; --k)
-        p.fillDisc(192, 186, 6.0f * k, Colour(0.45f, 0.46f, 0.47f) * (0.85f + 0.05f * k));
+        p.fillDisc(192, 186, 6.0f * k, Colour(0.45f, 0.46f, 0.47f) * (furnitureShade * (0.85f + 0.05f * k)));
     p.fillDisc(192, 186, 4, Colour(0.2f, 0.2f, 0.2f));
     // Condenser units.
     paintRoofBox(p, 170, 40, 224, 72, Colour(0.62f, 0.63f, 0.64f));
     paintFan(p, 184, 56, 11);
     paintFan(p, 210, 56, 11);
     paintParapet(p, 9, Colour(0.48f, 0.46f, 0.44f));
+    p.darkenUnlit(unlitRoof);
     return p;
 }

@@ -18,7 +18,10 @@ float smoothStep(float e0, float e1, float x) {
 }
 
 Picture::Picture(int width, int height, const Colour& fill)
-    : pictureWidth(width), pictureHeight(height), pixels(static_cast<size_t>(width) * height, fill) {}
+    : pictureWidth(width),
+      pictureHeight(height),
+      pixels(static_cast<size_t>(width) * height, fill),
+      lightShare(pixels.size(), 0.0f) {}
 
 void Picture::paint(int x, int y, const Colour& c, float coverage) {
     if (x < 0 || y < 0 || x >= pictureWidth || y >= pictureHeight) return;
@@ -27,6 +30,17 @@ void Picture::paint(int x, int y, const Colour& c, float coverage) {
     p.r += (c.r - p.r) * k;
     p.g += (c.g - p.g) * k;
     p.b += (c.b - p.b) * k;
+    float& share = lightShare[static_cast<size_t>(y) * pictureWidth + x];
+    share += (lightStrength - share) * k;
+}
+
+void Picture::darkenUnlit(float k) {
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        const float s = lightShare[i] + (1 - lightShare[i]) * k;
+        pixels[i].r *= s;
+        pixels[i].g *= s;
+        pixels[i].b *= s;
+    }
 }
 
 // Length of [a0, a1) inside the pixel span [i, i + 1).

@@ -50,6 +50,15 @@ public:
     // Filled convex or concave polygon (even-odd rule), 4 x 4 supersampled.
     void fillPolygon(const float* xy, int pointCount, const Colour& c);
 
+    // Night: what is painted between beginLight() and endLight() is light
+    // (a lit room, a sign, a lamp) and keeps its brightness when darkenUnlit
+    // scales everything else by k; later ordinary paint covers it as usual.
+    // A strength below 1 keeps that share of the brightness back from the
+    // darkening (paint that returns a little light, like road markings).
+    void beginLight(float strength = 1) { lightStrength = strength; }
+    void endLight() { lightStrength = 0; }
+    void darkenUnlit(float k);
+
     // The picture as interleaved bytes, `channels` 3 (RGB) or 4 (RGBA) per
     // pixel, row 0 first. Components are clamped to 0..1 and rounded.
     std::vector<std::uint8_t> toBytes(int channels) const;
@@ -58,6 +67,8 @@ private:
     int pictureWidth;
     int pictureHeight;
     std::vector<Colour> pixels;
+    std::vector<float> lightShare;  // per pixel, 0 (surface) .. 1 (light)
+    float lightStrength = 0;
 };
 
 // Tileable value noise: smooth (quintic) interpolation of a lattice of random

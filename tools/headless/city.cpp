@@ -32,6 +32,7 @@
 #include "app/globals.h"
 #include "app/offscreen_context.h"
 #include "app/random.h"
+#include "app/screen_shape.h"
 #include "commands.h"
 #include "headless_common.h"
 #include "helicopter/helicopter.h"
@@ -236,10 +237,8 @@ PassTiming timePasses(int frames) {
 void measure(int frames, int width, int height) {
     setFixedGLState();
     glViewport(0, 0, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glFrustum(-1, 1, -1, 1, 1.5, 400);  // the game's fixed projection
-    helicopter.attachCamera(camera);    // the start-up chase view
+    applyViewProjection(width, height);  // the game's projection for this shape
+    helicopter.attachCamera(camera);     // the start-up chase view
 
     const int total = objectsInTree(*cityTree);
     CityTreeNode::cullingEnabled = true;
