@@ -179,9 +179,10 @@ TEST_F(FrameRulesTest, MouseToTheRightTurnsTheBeamRight) {
     }
 }
 
-// A resize keeps the square frustum (-1, 1, -1, 1, 1.5, 400) whatever the
-// window's shape, with the viewport over the whole window.
-TEST_F(FrameRulesTest, ResizeSetsTheSquareFrustum) {
+// A resize sets the viewport over the whole window and a frustum from 1.5
+// to 400 with the 5 : 4 screen's vertical field, widened or narrowed to the
+// window's shape so that nothing is stretched.
+TEST_F(FrameRulesTest, ResizeKeepsTheVerticalFieldAndFollowsTheWindowShape) {
     for (auto [w, h] : {std::pair{1280, 1024}, std::pair{800, 300}, std::pair{256, 512}}) {
         SCOPED_TRACE(testing::Message() << w << " x " << h);
         glMatrixMode(GL_PROJECTION);
@@ -200,7 +201,11 @@ TEST_F(FrameRulesTest, ResizeSetsTheSquareFrustum) {
         GLfloat p[16];
         glGetFloatv(GL_PROJECTION_MATRIX, p);  // column-major
         const double n = 1.5, f = 400;
-        const double expected[16] = {n, 0, 0, 0, 0, n, 0, 0, 0, 0, -(f + n) / (f - n), -1, 0, 0, -2 * f * n / (f - n), 0};
+        // Square at 5 : 4 (glFrustum(-1, 1, -1, 1, n, f)); other shapes keep
+        // the half height of 1 and scale the half width with the aspect.
+        const double halfWidth = (double(w) / h) / (1280.0 / 1024.0);
+        const double expected[16] = {n / halfWidth, 0, 0, 0, 0, n, 0, 0, 0, 0, -(f + n) / (f - n), -1, 0, 0,
+                                     -2 * f * n / (f - n), 0};
         for (int i = 0; i < 16; ++i) EXPECT_NEAR(p[i], expected[i], 1e-5) << "element " << i;
     }
 }
