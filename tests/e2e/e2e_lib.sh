@@ -78,3 +78,27 @@ sanitizer_report() {
   { echo "--- sanitizer report"; grep -aE -A80 -m1 "$pattern" "$1"; } >&2
   return 0
 }
+
+# The city region of a 1280 x 1024 screen: the upper part, clear of the
+# mini-map and the badge.
+city_region=1000x560+140+40
+city_region_pixels=$((1000 * 560))
+
+# changed A.png B.png: how many pixels of the city region differ by more
+# than 8 % colour between two screenshots; prints nothing when they can't be
+# compared.
+changed() {
+  local out
+  out=$(compare -metric AE -fuzz 8% "$1[$city_region]" "$2[$city_region]" null: 2>&1 | cut -d' ' -f1)
+  # Large counts may come in exponent notation.
+  [[ "$out" =~ ^[0-9.]+(e[+][0-9]+)?$ ]] && awk -v n="$out" 'BEGIN { printf "%d\n", n }'
+}
+
+# expect_moved STILL MOVED WHAT BASELINE: the view must have moved: MOVED
+# changed pixels, at least a tenth of the city region and more than twice
+# the STILL pixels that changed on their own (BASELINE names that case).
+expect_moved() {
+  [[ "$1" =~ ^[0-9]+$ && "$2" =~ ^[0-9]+$ ]] || fail "could not compare screenshots"
+  [ "$2" -gt $((city_region_pixels / 10)) ] || fail "$3 changed only $2 pixels of the city"
+  [ "$2" -gt $(($1 * 2)) ] || fail "$3 ($2) changed little more than $4 ($1)"
+}

@@ -18,6 +18,7 @@
 #include "app/random.h"
 #include "assets/model.h"
 #include "city/city.h"
+#include "frame/offscreen_game_test.h"
 #include "helicopter/helicopter.h"
 #include "render/searchlight.h"
 #include "traffic/city_tree.h"
@@ -25,29 +26,16 @@
 
 namespace {
 
-constexpr double turnSeconds = 1.0 / 60.0;
+constexpr double turnSeconds = OffscreenGameTest::turn;
 
-// Each test is its own process (ctest), so each starts a fresh game. A
-// small surface keeps software rendering quick.
-class FrameRulesTest : public ::testing::Test {
+// A small surface keeps software rendering quick.
+class FrameRulesTest : public OffscreenGameTest {
 protected:
-    void SetUp() override {
-        ASSERT_EQ(chdir(SEARCHLIGHT_DATA_DIR), 0);
-        std::string error;
-        ASSERT_TRUE(game.createContext(320, 256, error)) << error;
-        setFixedSeed(1234);
-        game.start();
-    }
-    void dismissTitle() {
-        game.keyDown(' ');
-        game.keyUp(' ');
-        game.turn(turnSeconds);  // the capture frame
-    }
+    void SetUp() override { startGame(320, 256, 1234); }
     void tick(double seconds) {
         game.offscreenPlatform.advanceClock(seconds);
         idle();
     }
-    OffscreenGame game;
 };
 
 // A car that only notes the steps the tick gives it.

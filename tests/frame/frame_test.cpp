@@ -17,29 +17,16 @@
 #include "app/overlays.h"
 #include "app/random.h"
 #include "assets/model.h"
+#include "frame/offscreen_game_test.h"
 #include "helicopter/helicopter.h"
 #include "render/searchlight.h"
 #include "traffic/vehicle.h"
 
 namespace {
 
-constexpr double turn = 1.0 / 60.0;
-
-// Each test is its own process (ctest), so each starts a fresh game.
-class FrameTest : public ::testing::Test {
+class FrameTest : public OffscreenGameTest {
 protected:
-    void SetUp() override {
-        ASSERT_EQ(chdir(SEARCHLIGHT_DATA_DIR), 0);
-        std::string error;
-        ASSERT_TRUE(game.createContext(1280, 1024, error)) << error;
-        setFixedSeed(1234);
-        game.start();
-    }
-    void dismissTitle() {
-        game.keyDown(' ');
-        game.keyUp(' ');
-        game.turn(turn);  // the capture frame
-    }
+    void SetUp() override { startGame(1280, 1024, 1234); }
     // Puts the fugitive straight under the searchlight's beam, 10 units away.
     void holdFugitiveInBeam() {
         placeSearchlight();
@@ -47,7 +34,6 @@ protected:
         fugitive->position = helicopter.position - d * 10;
     }
     bool projectivePassRan() const { return glIsEnabled(GL_TEXTURE_GEN_S) == GL_TRUE; }
-    OffscreenGame game;
 };
 
 TEST_F(FrameTest, FirstFramePrintsBothCountsAndTheRateComesAtFrameHundred) {
@@ -192,13 +178,10 @@ TEST_F(FrameTest, NoPoliceAreSentAfterTheCapture) {
 // searchlight (the offscreen driver's aim). The searchlight sends more
 // police as the badge fills, they hunt the lit fugitive down, and after the
 // capture nothing more is sent. A small surface keeps the frames cheap.
-TEST(FramePlayTest, HeldInTheBeamTheFugitiveIsHuntedDownAndNothingFollowsTheCapture) {
-    ASSERT_EQ(chdir(SEARCHLIGHT_DATA_DIR), 0);
-    OffscreenGame game;
-    std::string error;
-    ASSERT_TRUE(game.createContext(160, 128, error)) << error;
-    setFixedSeed(126);
-    game.start();
+class FramePlayTest : public OffscreenGameTest {};
+
+TEST_F(FramePlayTest, HeldInTheBeamTheFugitiveIsHuntedDownAndNothingFollowsTheCapture) {
+    startGame(160, 128, 126);
     game.keyDown('\r');
     game.keyUp('\r');
     game.turn(turn);  // the capture frame

@@ -21,6 +21,7 @@
 #include "app/overlays.h"
 #include "app/random.h"
 #include "assets/model.h"
+#include "frame/offscreen_game_test.h"
 #include "frame/screen_picture.h"
 #include "render/searchlight.h"
 #include "traffic/vehicle.h"
@@ -28,19 +29,11 @@
 namespace {
 
 constexpr int width = 1280, height = 1024;
-constexpr double turn = 1.0 / 60.0;
-
-class NightPictureTest : public ::testing::Test {
+class NightPictureTest : public OffscreenGameTest {
 protected:
     void SetUp() override {
-        ASSERT_EQ(chdir(SEARCHLIGHT_DATA_DIR), 0);
-        std::string error;
-        ASSERT_TRUE(game.createContext(width, height, error)) << error;
-        setFixedSeed(7);
-        game.start();
-        game.keyDown(' ');
-        game.keyUp(' ');
-        game.turn(turn);  // the capture frame
+        startGame(width, height, 7);
+        dismissTitle();
         // The first move of the mouse brings the beam down onto the street.
         game.mouseMotion(640, 512);
         game.mouseMotion(640, 530);
@@ -50,7 +43,6 @@ protected:
         game.keyUp('w');
         game.turn(turn);
     }
-    OffscreenGame game;
 };
 
 // Beam on the street ahead against the same frame with the beam raised to

@@ -19,13 +19,12 @@
 #include "app/offscreen_game.h"
 #include "app/overlays.h"
 #include "app/random.h"
+#include "frame/offscreen_game_test.h"
 #include "frame/screen_picture.h"
 #include "render/searchlight.h"
 #include "traffic/vehicle.h"
 
 namespace {
-
-constexpr double turn = 1.0 / 60.0;
 
 TEST(ScreenShapeTest, SquareFrustumAtFiveToFourWiderOrNarrowerElsewhere) {
     EXPECT_FLOAT_EQ(horizontalExtent(1280, 1024), 1.0f);
@@ -43,17 +42,11 @@ TEST(ScreenShapeTest, SquareFrustumAtFiveToFourWiderOrNarrowerElsewhere) {
 
 // The game played to the same moment on a 1920 x 1080 surface; frames of
 // other shapes are drawn in the lower left corner of it.
-class ScreenShapeGameTest : public ::testing::Test {
+class ScreenShapeGameTest : public OffscreenGameTest {
 protected:
     void SetUp() override {
-        ASSERT_EQ(chdir(SEARCHLIGHT_DATA_DIR), 0);
-        std::string error;
-        ASSERT_TRUE(game.createContext(1920, 1080, error)) << error;
-        setFixedSeed(7);
-        game.start();
-        game.keyDown(' ');
-        game.keyUp(' ');
-        game.turn(turn);
+        startGame(1920, 1080, 7);
+        dismissTitle();
         game.mouseMotion(960, 540);
         game.mouseMotion(960, 558);
         game.keyDown('w');
@@ -67,7 +60,6 @@ protected:
         ::display();
         return ScreenPicture::read(0, 0, w, h);
     }
-    OffscreenGame game;
 };
 
 // The middle 1350 x 1080 of the 16:9 frame against the 5:4 frame scaled by
