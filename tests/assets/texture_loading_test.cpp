@@ -12,22 +12,7 @@
 
 namespace {
 
-// Runs the test body from a temporary directory: texture names are looked
-// up in the working directory, as the game runs from its data directory.
-class TextureLoadingTest : public GLTest {
-protected:
-    void SetUp() override {
-        GLTest::SetUp();
-        char* cwd = getcwd(nullptr, 0);
-        previous = cwd;
-        free(cwd);
-        ASSERT_EQ(chdir(dir.dir.c_str()), 0);
-    }
-    void TearDown() override { ASSERT_EQ(chdir(previous.c_str()), 0); }
-
-    TempDir dir;
-    std::string previous;
-};
+class TextureLoadingTest : public GLTestInTempDir {};
 
 GLint levelWidth(GLuint texture) {
     glBindTexture(GL_TEXTURE_2D, texture);

@@ -83,20 +83,7 @@ TEST(GenerationOrderTest, StartUpCarsDrawMeshHeadingStreetFraction) {
 // (road along z, road along x, the two smokes, ...) reads its index. Every
 // file gets a colour of its own here, so a texture loaded from the wrong
 // file shows another colour at its index.
-class TextureTableOrderTest : public GLTest {
-protected:
-    void SetUp() override {
-        GLTest::SetUp();
-        char* cwd = getcwd(nullptr, 0);
-        previous = cwd;
-        free(cwd);
-        ASSERT_EQ(chdir(dir.dir.c_str()), 0);
-    }
-    void TearDown() override { ASSERT_EQ(chdir(previous.c_str()), 0); }
-
-    TempDir dir;
-    std::string previous;
-};
+class TextureTableOrderTest : public GLTestInTempDir {};
 
 TEST_F(TextureTableOrderTest, EachIndexHoldsItsFile) {
     const char* const files[cityTextureCount] = {

@@ -34,13 +34,7 @@ protected:
     void SetUp() override {
         startGame(width, height, 7);
         dismissTitle();
-        // The first move of the mouse brings the beam down onto the street.
-        game.mouseMotion(640, 512);
-        game.mouseMotion(640, 530);
-        // Fly forward along the street for a while, the beam ahead.
-        game.keyDown('w');
-        for (int i = 0; i < 150; ++i) game.turn(turn);
-        game.keyUp('w');
+        flyForwardWithTheBeamDown(width, height, 150);
         game.turn(turn);
     }
 };
@@ -101,18 +95,10 @@ TEST_F(NightPictureTest, DarkCityBrightWindowsAndABeamThatOwnsTheStreet) {
 
 // Badge pixels alone: the frame's light and camera, the badge drawn on black.
 ScreenPicture badgeAlone(float fillLevel) {
-    glClearColor(0, 0, 0, 0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    camera.apply();
-    placeSearchlightLight();
-    glEnable(GL_LIGHTING);
-    badgeModel.fillLevel = fillLevel;
-    drawBadge();
-    glDisable(GL_LIGHTING);
-    glPopMatrix();
-    return ScreenPicture::read(0, 0, width, height);
+    return overlayAlone(width, height, [&] {
+        badgeModel.fillLevel = fillLevel;
+        drawBadge();
+    });
 }
 
 // The lit side of the badge does not flood white: the glow, the capture's

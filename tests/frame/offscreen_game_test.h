@@ -31,6 +31,15 @@ protected:
         game.keyUp(' ');
         game.turn(turn);
     }
+    // Lowers the beam onto the street ahead with the player's first move of
+    // the mouse, then flies forward for that many turns.
+    void flyForwardWithTheBeamDown(int width, int height, int turns) {
+        game.mouseMotion(width / 2, height / 2);
+        game.mouseMotion(width / 2, height / 2 + 18);
+        game.keyDown('w');
+        for (int i = 0; i < turns; ++i) game.turn(turn);
+        game.keyUp('w');
+    }
 
     OffscreenGame game;
 };

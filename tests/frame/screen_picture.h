@@ -10,6 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "app/camera.h"
+#include "app/frame.h"
+#include "render/searchlight.h"
+
 struct ScreenPicture {
     int width = 0, height = 0;
     std::vector<unsigned char> rgb;
@@ -60,3 +64,21 @@ struct ScreenPicture {
         }
     }
 };
+
+// One overlay drawn alone on black on a window of w x h, with the frame's
+// camera and light.
+template <typename Draw>
+ScreenPicture overlayAlone(int w, int h, Draw draw) {
+    reshape(w, h);
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    camera.apply();
+    placeSearchlightLight();
+    glEnable(GL_LIGHTING);
+    draw();
+    glDisable(GL_LIGHTING);
+    glPopMatrix();
+    return ScreenPicture::read(0, 0, w, h);
+}

@@ -47,11 +47,7 @@ protected:
     void SetUp() override {
         startGame(1920, 1080, 7);
         dismissTitle();
-        game.mouseMotion(960, 540);
-        game.mouseMotion(960, 558);
-        game.keyDown('w');
-        for (int i = 0; i < 90; ++i) game.turn(turn);
-        game.keyUp('w');
+        flyForwardWithTheBeamDown(1920, 1080, 90);
     }
     void TearDown() override { reshape(1920, 1080); }
 
@@ -138,23 +134,6 @@ Box inkBox(const ScreenPicture& p) {
         b.cy /= static_cast<double>(count);
     }
     return b;
-}
-
-// One overlay drawn alone on black with the frame's camera and light.
-template <typename Draw>
-ScreenPicture overlayAlone(int w, int h, Draw draw) {
-    reshape(w, h);
-    glClearColor(0, 0, 0, 0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    camera.apply();
-    placeSearchlightLight();
-    glEnable(GL_LIGHTING);
-    draw();
-    glDisable(GL_LIGHTING);
-    glPopMatrix();
-    return ScreenPicture::read(0, 0, w, h);
 }
 
 // The badge keeps its gaps to the top and right edges, the mini-map to the

@@ -3,6 +3,9 @@
 
 #include <GL/gl.h>
 
+#include <unistd.h>
+
+#include <cstdlib>
 #include <string>
 
 OffscreenContext& sharedGLContext() {
@@ -24,3 +27,13 @@ void GLTest::SetUp() {
     while (glGetError() != GL_NO_ERROR) {
     }
 }
+
+void GLTestInTempDir::SetUp() {
+    GLTest::SetUp();
+    char* cwd = getcwd(nullptr, 0);
+    previous = cwd;
+    free(cwd);
+    ASSERT_EQ(chdir(dir.dir.c_str()), 0);
+}
+
+void GLTestInTempDir::TearDown() { ASSERT_EQ(chdir(previous.c_str()), 0); }

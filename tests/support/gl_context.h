@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "app/offscreen_context.h"
+#include "support/asset_writers.h"
 
 OffscreenContext& sharedGLContext();
 
@@ -13,4 +16,15 @@ OffscreenContext& sharedGLContext();
 class GLTest : public ::testing::Test {
 protected:
     void SetUp() override;
+};
+
+// A GL test run from a temporary directory: the game looks its texture
+// files up in the working directory, as it runs from its data directory.
+class GLTestInTempDir : public GLTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    TempDir dir;
+    std::string previous;  // the working directory before the test
 };

@@ -46,21 +46,15 @@ void checkNode(const CityTreeNode& node, TreeCounts& counts) {
     if (!node.low) return;
     const CityTreeNode& low = *node.low;
     const CityTreeNode& high = *node.high;
-    if (node.axis == -1) {
-        EXPECT_EQ(low.min.x, node.min.x);
-        EXPECT_EQ(low.max.x, node.split);
-        EXPECT_EQ(high.min.x, node.split);
-        EXPECT_EQ(high.max.x, node.max.x);
-        EXPECT_EQ(low.min.z, node.min.z);
-        EXPECT_EQ(high.max.z, node.max.z);
-    } else {
-        EXPECT_EQ(low.min.z, node.min.z);
-        EXPECT_EQ(low.max.z, node.split);
-        EXPECT_EQ(high.min.z, node.split);
-        EXPECT_EQ(high.max.z, node.max.z);
-        EXPECT_EQ(low.min.x, node.min.x);
-        EXPECT_EQ(high.max.x, node.max.x);
-    }
+    // axis -1 splits along x, otherwise along z.
+    const auto along = [&](const Vector3& v) { return node.axis == -1 ? v.x : v.z; };
+    const auto across = [&](const Vector3& v) { return node.axis == -1 ? v.z : v.x; };
+    EXPECT_EQ(along(low.min), along(node.min));
+    EXPECT_EQ(along(low.max), node.split);
+    EXPECT_EQ(along(high.min), node.split);
+    EXPECT_EQ(along(high.max), along(node.max));
+    EXPECT_EQ(across(low.min), across(node.min));
+    EXPECT_EQ(across(high.max), across(node.max));
     EXPECT_LT(low.min[node.axis == -1 ? 0 : 2], node.split);
     EXPECT_LT(node.split, high.max[node.axis == -1 ? 0 : 2]);
     checkNode(low, counts);

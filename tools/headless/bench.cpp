@@ -372,28 +372,43 @@ private:
 
 // The game at full size: the frame times, the per-pass object counts,
 // start-up, and afterwards the fill floor.
-int phasePlay(const Options& o) {
-    LockStep step(o);
-    PlayThrough play;
-    if (!play.start(o, o.width, o.height)) return 1;
+// The measured turns of the play-through, each taking its turn with the
+// other phases: the wall time of each frame and the objects each pass drew.
+// Hands the last picture over and prints the fingerprints. False when the
+// lock-step broke off.
+struct MeasuredTurns {
+    std::vector<double> frameMs, regular, projective;
+};
+bool measureTurns(const Options& o, LockStep& step, PlayThrough& play, MeasuredTurns& m) {
     play.warmUp();
     step.ready();
-    std::vector<double> frameMs, regular, projective;
     CountsFingerprint counts;
     for (long i = 0; i < o.frames; ++i) {
-        if (!step.next()) return 1;
+        if (!step.next()) return false;
         const double t0 = wallMs();
         play.turn();
         glFinish();
-        frameMs.push_back(wallMs() - t0);
+        m.frameMs.push_back(wallMs() - t0);
         step.done();
-        regular.push_back(regularObjectsDrawn);
-        projective.push_back(projectiveObjectsDrawn);
+        m.regular.push_back(regularObjectsDrawn);
+        m.projective.push_back(projectiveObjectsDrawn);
         counts.add(regularObjectsDrawn, projectiveObjectsDrawn);
     }
     printFingerprint();
     counts.print();
     handOverPicture(readPicture(o.width, o.height));
+    return true;
+}
+
+int phasePlay(const Options& o) {
+    LockStep step(o);
+    PlayThrough play;
+    if (!play.start(o, o.width, o.height)) return 1;
+    MeasuredTurns m;
+    if (!measureTurns(o, step, play, m)) return 1;
+    const std::vector<double>& frameMs = m.frameMs;
+    const std::vector<double>& regular = m.regular;
+    const std::vector<double>& projective = m.projective;
     const double frameMedian = median(frameMs);
     const double frameMax = *std::max_element(frameMs.begin(), frameMs.end());
     const long overTwice =
@@ -422,23 +437,9 @@ int phaseDesignOrder(const Options& o) {
     PlayThrough play;
     if (!play.start(o, o.width, o.height)) return 1;
     designDrawOrder = true;
-    play.warmUp();
-    step.ready();
-    std::vector<double> frameMs;
-    CountsFingerprint counts;
-    for (long i = 0; i < o.frames; ++i) {
-        if (!step.next()) return 1;
-        const double t0 = wallMs();
-        play.turn();
-        glFinish();
-        frameMs.push_back(wallMs() - t0);
-        step.done();
-        counts.add(regularObjectsDrawn, projectiveObjectsDrawn);
-    }
-    printFingerprint();
-    counts.print();
-    handOverPicture(readPicture(o.width, o.height));
-    std::printf("design_order_ms_median %.3f\n", median(frameMs));
+    MeasuredTurns m;
+    if (!measureTurns(o, step, play, m)) return 1;
+    std::printf("design_order_ms_median %.3f\n", median(m.frameMs));
     return 0;
 }
 
