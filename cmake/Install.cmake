@@ -57,7 +57,8 @@ install(FILES ${SEARCHLIGHT_PACKAGING_DIR}/searchlight.6 DESTINATION ${CMAKE_INS
 # from the libraries the game links (objdump -p ... | grep NEEDED, dpkg -S;
 # libX11 for the display check before GLUT starts) and the symbol versions it
 # uses; libgl1 brings the GLX side freeglut opens the window through (and,
-# with it, the Mesa drivers); libopenal1 is OpenAL Soft, the game's sound.
+# with it, the Mesa drivers); libglx0 is GLX itself, which the game asks
+# for swap control; libopenal1 is OpenAL Soft, the game's sound.
 # The deb test fails when a linked library's package is missing here.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME searchlight)
@@ -79,5 +80,5 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER
     "Searchlight maintainers <maintainers@users.noreply.c-seed-15d3c5f5.example>")
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libc6 (>= 2.34), libgcc-s1 (>= 3.0), libstdc++6 (>= 11), libglut3.12 (>= 3.4.0), libglu1-mesa | libglu1, libopengl0, libgl1, libx11-6, libopenal1 (>= 1:1.19)")
+    "libc6 (>= 2.34), libgcc-s1 (>= 3.0), libstdc++6 (>= 11), libglut3.12 (>= 3.4.0), libglu1-mesa | libglu1, libopengl0, libgl1, libglx0, libx11-6, libopenal1 (>= 1:1.19)")
 include(CPack)
