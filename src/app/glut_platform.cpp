@@ -8,9 +8,18 @@
 #include <cstring>
 #include <ctime>
 
+#include <unistd.h>
+
 // Last: Xlib defines macros (None, Bool, Status) that other headers use as names.
 #include <GL/glx.h>
 #include <X11/Xlib.h>
+
+namespace {
+// How often, and how far apart, the display check tries to connect: about
+// half a second in all before the display counts as missing.
+constexpr int connectAttempts = 4;
+constexpr useconds_t connectRetryMicroseconds = 150000;
+}  // namespace
 
 void GlutPlatform::postRedisplay() { glutPostRedisplay(); }
 
@@ -106,7 +115,12 @@ bool DisplayCheck::open(int argc, char** argv) {
         if (std::strcmp(argv[i], "-display") == 0) requested = argv[i + 1];
     }
     displayName = XDisplayName(requested);
-    connection = XOpenDisplay(requested);
+    // A busy server can turn a connection away now and then (seen with
+    // Xvfb under load); only a display that stays unreachable is missing.
+    for (int attempt = 0; attempt < connectAttempts && !connection; ++attempt) {
+        if (attempt > 0) usleep(connectRetryMicroseconds);
+        connection = XOpenDisplay(requested);
+    }
     return connection != nullptr;
 }
 
