@@ -41,6 +41,10 @@ constexpr int textureTitleCard = 20;
 class Building : public Drawable {
 public:
     void draw(bool textured) override;
+    // Two pieces: the roof, then the walls.
+    int opaquePieceCount() const override { return 2; }
+    unsigned opaquePieceTexture(int piece) const override;
+    void drawOpaquePiece(int piece, bool textured) override;
     void setTextures(GLuint* table, int wall, int roof);
 
     GLuint* textureTable = nullptr;
@@ -54,6 +58,7 @@ public:
 class GroundTile : public Drawable {
 public:
     void draw(bool textured) override;
+    unsigned opaquePieceTexture(int piece) const override;
     void setTexture(GLuint* table, int index);
 
     GLuint* textureTable = nullptr;
