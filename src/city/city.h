@@ -53,6 +53,10 @@ public:
     Vector3 position{0, 0, 0};  // low corner: smallest x and z, y = 0
     Vector3 size{3, 3, 3};      // x width, y height, z depth
     int faceDivisions = 1;
+
+private:
+    // One piece in the building's own frame, material already set.
+    void drawPieceInPlace(int piece, bool textured) const;
 };
 
 class GroundTile : public Drawable {

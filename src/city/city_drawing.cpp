@@ -125,8 +125,13 @@ void drawRoof(float x0, float z0, float x1, float z1, float h, float depth, floa
 }
 
 void Building::draw(bool textured) {
-    drawOpaquePiece(0, textured);
-    drawOpaquePiece(1, textured);
+    glPushMatrix();
+    glTranslatef(position.x, position.y, position.z);
+    glColor4f(1, 1, 1, 1);
+    setCityMaterial();
+    drawPieceInPlace(0, textured);
+    drawPieceInPlace(1, textured);
+    glPopMatrix();
 }
 
 unsigned Building::opaquePieceTexture(int piece) const {
@@ -139,18 +144,22 @@ void Building::drawOpaquePiece(int piece, bool textured) {
     glTranslatef(position.x, position.y, position.z);
     glColor4f(1, 1, 1, 1);
     setCityMaterial();
+    drawPieceInPlace(piece, textured);
+    glPopMatrix();
+}
+
+void Building::drawPieceInPlace(int piece, bool textured) const {
     if (textured && textureTable) glBindTexture(GL_TEXTURE_2D, opaquePieceTexture(piece));
     if (piece == 0) {
         drawRoof(0, 0, size.x, size.z, size.y, roofDepth, roofRim);
-    } else {
-        // Walls from outside, each showing its texture once, upright.
-        const int n = faceDivisions;
-        drawWallZ(0, 0, size.x, size.y, n, 0, -1, wallTextureRepeat);
-        drawWallZ(size.x, size.y, 0, 0, n, size.z, +1, wallTextureRepeat);
-        drawWallX(0, 0, size.y, size.z, n, 0, -1, wallTextureRepeat);
-        drawWallX(size.y, size.z, 0, 0, n, size.x, +1, wallTextureRepeat);
+        return;
     }
-    glPopMatrix();
+    // Walls from outside, each showing its texture once, upright.
+    const int n = faceDivisions;
+    drawWallZ(0, 0, size.x, size.y, n, 0, -1, wallTextureRepeat);
+    drawWallZ(size.x, size.y, 0, 0, n, size.z, +1, wallTextureRepeat);
+    drawWallX(0, 0, size.y, size.z, n, 0, -1, wallTextureRepeat);
+    drawWallX(size.y, size.z, 0, 0, n, size.x, +1, wallTextureRepeat);
 }
 
 unsigned GroundTile::opaquePieceTexture(int /*piece*/) const { return textureTable ? textureTable[textureIndex] : 0; }
