@@ -41,6 +41,10 @@ constexpr int textureTitleCard = 20;
 class Building : public Drawable {
 public:
     void draw(bool textured) override;
+    // Two pieces: the roof, then the walls.
+    int opaquePieceCount() const override { return 2; }
+    unsigned opaquePieceTexture(int piece) const override;
+    void drawOpaquePiece(int piece, bool textured) override;
     void setTextures(GLuint* table, int wall, int roof);
 
     GLuint* textureTable = nullptr;
@@ -49,11 +53,16 @@ public:
     Vector3 position{0, 0, 0};  // low corner: smallest x and z, y = 0
     Vector3 size{3, 3, 3};      // x width, y height, z depth
     int faceDivisions = 1;
+
+private:
+    // One piece in the building's own frame, material already set.
+    void drawPieceInPlace(int piece, bool textured) const;
 };
 
 class GroundTile : public Drawable {
 public:
     void draw(bool textured) override;
+    unsigned opaquePieceTexture(int piece) const override;
     void setTexture(GLuint* table, int index);
 
     GLuint* textureTable = nullptr;

@@ -129,26 +129,47 @@ void Building::draw(bool textured) {
     glTranslatef(position.x, position.y, position.z);
     glColor4f(1, 1, 1, 1);
     setCityMaterial();
+    drawPieceInPlace(0, textured);
+    drawPieceInPlace(1, textured);
+    glPopMatrix();
+}
 
-    if (textured && textureTable) glBindTexture(GL_TEXTURE_2D, textureTable[roofTexture]);
-    drawRoof(0, 0, size.x, size.z, size.y, roofDepth, roofRim);
+unsigned Building::opaquePieceTexture(int piece) const {
+    if (!textureTable) return 0;
+    return textureTable[piece == 0 ? roofTexture : wallTexture];
+}
 
+void Building::drawOpaquePiece(int piece, bool textured) {
+    glPushMatrix();
+    glTranslatef(position.x, position.y, position.z);
+    glColor4f(1, 1, 1, 1);
+    setCityMaterial();
+    drawPieceInPlace(piece, textured);
+    glPopMatrix();
+}
+
+void Building::drawPieceInPlace(int piece, bool textured) const {
+    if (textured && textureTable) glBindTexture(GL_TEXTURE_2D, opaquePieceTexture(piece));
+    if (piece == 0) {
+        drawRoof(0, 0, size.x, size.z, size.y, roofDepth, roofRim);
+        return;
+    }
     // Walls from outside, each showing its texture once, upright.
-    if (textured && textureTable) glBindTexture(GL_TEXTURE_2D, textureTable[wallTexture]);
     const int n = faceDivisions;
     drawWallZ(0, 0, size.x, size.y, n, 0, -1, wallTextureRepeat);
     drawWallZ(size.x, size.y, 0, 0, n, size.z, +1, wallTextureRepeat);
     drawWallX(0, 0, size.y, size.z, n, 0, -1, wallTextureRepeat);
     drawWallX(size.y, size.z, 0, 0, n, size.x, +1, wallTextureRepeat);
-    glPopMatrix();
 }
+
+unsigned GroundTile::opaquePieceTexture(int /*piece*/) const { return textureTable ? textureTable[textureIndex] : 0; }
 
 void GroundTile::draw(bool textured) {
     glPushMatrix();
     glTranslatef(position.x, position.y, position.z);
     glColor4f(1, 1, 1, 1);
     setCityMaterial();
-    if (textured && textureTable) glBindTexture(GL_TEXTURE_2D, textureTable[textureIndex]);
+    if (textured && textureTable) glBindTexture(GL_TEXTURE_2D, opaquePieceTexture(0));
     drawFloor(0, 0, size.x, size.z, 1, 0, +1, 1);
     glPopMatrix();
 }

@@ -9,5 +9,12 @@ public:
     // anything that blends: draw() is drawOpaque() then drawBlended().
     virtual void drawOpaque(bool textured) { draw(textured); }
     virtual void drawBlended(bool /*textured*/) {}
+    // The opaque part again in pieces that each bind at most one texture,
+    // for a pass that draws every piece of one texture together: changing
+    // the bound texture is what costs the GL driver most per object.
+    // opaquePieceTexture is the GL texture a piece binds, 0 for none.
+    virtual int opaquePieceCount() const { return 1; }
+    virtual unsigned opaquePieceTexture(int /*piece*/) const { return 0; }
+    virtual void drawOpaquePiece(int /*piece*/, bool textured) { drawOpaque(textured); }
     virtual ~Drawable() = default;
 };

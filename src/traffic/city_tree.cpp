@@ -3,6 +3,7 @@
 // of each car in the node it currently drives through.
 #include "traffic/city_tree.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "app/globals.h"
@@ -12,6 +13,11 @@
 namespace {
 constexpr float treeTopY = 5.0f;  // the tallest building is 5.0
 enum FrustumResult { outside = 0, inside = 1, intersecting = 2 };
+// From this many objects in view (the camera high over much of the city)
+// the textured pass draws them grouped by texture: then texture changes
+// cost the GL driver more than the hidden surfaces that nearest-first
+// order would spare. A street-level view holds about 200.
+constexpr size_t groupFromObjects = 400;
 }  // namespace
 
 bool CityTreeNode::cullingEnabled = true;
@@ -133,6 +139,47 @@ void CityTreeNode::drawOpaqueNearFirst(bool textured, const FrustumPlanes& plane
         objectsDrawn += 1;
         (*object)->drawOpaque(textured);
     }
+}
+
+void CityTreeNode::collectOpaqueNearFirst(const FrustumPlanes& planes, const Vector3& eye,
+                                          std::vector<Drawable*>& out) {
+    if (cullingEnabled && frustumTest(planes) == outside) return;
+    if (low && high) {
+        const float eyeCoordinate = axis == -1 ? eye.x : eye.z;
+        CityTreeNode* nearer = split <= eyeCoordinate ? high : low;
+        CityTreeNode* farther = nearer == low ? high : low;
+        nearer->collectOpaqueNearFirst(planes, eye, out);
+        farther->collectOpaqueNearFirst(planes, eye, out);
+    }
+    out.insert(out.end(), objects.rbegin(), objects.rend());
+}
+
+void CityTreeNode::drawGroupedByTexture(bool textured, const FrustumPlanes& planes, const Vector3& eye,
+                                        const Vector3& viewer) {
+    struct Piece {
+        unsigned texture;
+        int piece;
+        Drawable* object;
+    };
+    // Kept between passes so that a frame allocates nothing.
+    static std::vector<Drawable*> visible;
+    static std::vector<Piece> pieces;
+    visible.clear();
+    pieces.clear();
+    collectOpaqueNearFirst(planes, eye, visible);
+    objectsDrawn += static_cast<int>(visible.size());
+    if (visible.size() < groupFromObjects) {
+        for (Drawable* object : visible) object->drawOpaque(textured);
+        drawBlendedFarSideFirst(textured, planes, viewer);
+        return;
+    }
+    for (Drawable* object : visible) {
+        for (int p = 0; p < object->opaquePieceCount(); ++p) pieces.push_back({object->opaquePieceTexture(p), p, object});
+    }
+    std::stable_sort(pieces.begin(), pieces.end(),
+                     [](const Piece& a, const Piece& b) { return a.texture < b.texture; });
+    for (const Piece& p : pieces) p.object->drawOpaquePiece(p.piece, textured);
+    drawBlendedFarSideFirst(textured, planes, viewer);
 }
 
 void CityTreeNode::drawBlendedFarSideFirst(bool textured, const FrustumPlanes& planes, const Vector3& viewer) {

@@ -9,6 +9,8 @@ void CityTreeNode::draw(bool textured) {
     const FrustumPlanes planes = frustumPlanes(cullMatrix);
     if (designDrawOrder)
         drawVisible(textured, planes, helicopter.position);
+    else if (textured)
+        drawGroupedByTexture(textured, planes, camera.eye, helicopter.position);
     else
         drawNearFirst(textured, planes, camera.eye, helicopter.position);
 }

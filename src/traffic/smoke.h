@@ -13,6 +13,8 @@ public:
     void init(Vehicle* owner, GLuint texture);
     void update(float dt);
     void draw(bool textured);
+    // Draws count particles in a row as draw() would one by one.
+    static void drawAll(const SmokeParticle* particles, int count, bool textured);
     void emit();
 
     Vehicle* owner = nullptr;  // not owned

@@ -32,39 +32,52 @@ const GLfloat* billboardMatrix() {
 
 }  // namespace
 
-void SmokeParticle::draw(bool textured) {
-    glPushMatrix();
-    glTranslatef(position.x, position.y, position.z);
-    glMultMatrixf(billboardMatrix());
-    glColor3f(1, 0.2f, 0.2f);
+void SmokeParticle::draw(bool textured) { drawAll(this, 1, textured); }
+
+void SmokeParticle::drawAll(const SmokeParticle* particles, int count, bool textured) {
+    if (count <= 0) return;
+    // The state every particle shares is set once: each change of it would
+    // have the GL driver prepare its drawing state again, twice a particle.
     if (textured) {
         static const GLfloat grey[] = {0.2f, 0.2f, 0.2f, 1};
         static const GLfloat black[] = {0, 0, 0, 1};
         glEnable(GL_TEXTURE_2D);
         glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-        glBindTexture(GL_TEXTURE_2D, texture);
         glMaterialfv(GL_FRONT, GL_DIFFUSE, grey);
         glMaterialfv(GL_FRONT, GL_SPECULAR, black);
         glMaterialfv(GL_FRONT, GL_AMBIENT, grey);
         glMaterialfv(GL_FRONT, GL_EMISSION, grey);
-        glColor4f(0.5f, 0.5f, 0.5f, alpha);
         glAlphaFunc(GL_GREATER, 0.016f);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         glEnable(GL_BLEND);
-        if (depthWriteOff) glDepthMask(GL_FALSE);
     }
-    glBegin(GL_QUADS);
-    glNormal3f(0, 0, 1);
-    glTexCoord2f(0, 0);
-    glVertex3f(-size, -size, 0);
-    glTexCoord2f(0, 1);
-    glVertex3f(-size, size, 0);
-    glTexCoord2f(1, 1);
-    glVertex3f(size, size, 0);
-    glTexCoord2f(1, 0);
-    glVertex3f(size, -size, 0);
-    glEnd();
-    glPopMatrix();
+    const GLfloat* billboard = billboardMatrix();
+    for (int i = 0; i < count; ++i) {
+        const SmokeParticle& p = particles[i];
+        glPushMatrix();
+        glTranslatef(p.position.x, p.position.y, p.position.z);
+        glMultMatrixf(billboard);
+        if (textured) {
+            glBindTexture(GL_TEXTURE_2D, p.texture);
+            glColor4f(0.5f, 0.5f, 0.5f, p.alpha);
+            glDepthMask(p.depthWriteOff ? GL_FALSE : GL_TRUE);
+        } else {
+            glColor3f(1, 0.2f, 0.2f);
+        }
+        const float size = p.size;
+        glBegin(GL_QUADS);
+        glNormal3f(0, 0, 1);
+        glTexCoord2f(0, 0);
+        glVertex3f(-size, -size, 0);
+        glTexCoord2f(0, 1);
+        glVertex3f(-size, size, 0);
+        glTexCoord2f(1, 1);
+        glVertex3f(size, size, 0);
+        glTexCoord2f(1, 0);
+        glVertex3f(size, -size, 0);
+        glEnd();
+        glPopMatrix();
+    }
     if (textured) {
         glDisable(GL_BLEND);
         glDepthMask(GL_TRUE);

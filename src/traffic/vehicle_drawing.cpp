@@ -32,6 +32,6 @@ void Vehicle::drawOpaque(bool textured) {
 void Vehicle::drawBlended(bool textured) {
     if (mapCapturePending) return;
     const int n = std::min(particlesDrawn, smokeCount);
-    for (int i = 0; i < n; ++i) smoke[i].draw(textured);
+    SmokeParticle::drawAll(smoke, n, textured);
     if (textured) glEnable(GL_TEXTURE_2D);  // each particle leaves it off
 }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 #include <random>
 #include <set>
 #include <type_traits>
@@ -288,6 +289,72 @@ TEST_F(DrawOrderTest, PassDrawsNearFirstFromTheCameraUnlessSwitched) {
     helicopter.position = savedPosition;
     camera.eye = savedEye;
     cullMatrix = savedCull;
+}
+
+// An object in two pieces (a roof and walls) with a texture each.
+class PieceDrawable : public Drawable {
+public:
+    PieceDrawable(unsigned first, unsigned second) : textures{first, second} {}
+    void draw(bool /*textured*/) override { ++drawnWhole; }
+    int opaquePieceCount() const override { return 2; }
+    unsigned opaquePieceTexture(int piece) const override { return textures[piece]; }
+    void drawOpaquePiece(int piece, bool /*textured*/) override { pieceLog.emplace_back(this, piece); }
+    unsigned textures[2];
+    int drawnWhole = 0;
+    static inline std::vector<std::pair<const Drawable*, int>> pieceLog;
+};
+
+// With many objects in view the textured pass draws the pieces of each
+// texture together, nearest first within one texture; the same objects are
+// counted, what blends keeps its order, and the searchlight pass (no
+// textures) still draws each object whole, nearest first.
+TEST_F(DrawOrderTest, ManyObjectsInViewDrawTheirPiecesGroupedByTexture) {
+    build(-1);
+    std::vector<std::unique_ptr<PieceDrawable>> buildings;
+    for (int i = 0; i < 450; ++i) {
+        buildings.push_back(std::make_unique<PieceDrawable>(i % 2 ? 3u : 2u, 9u));
+        (i < 225 ? root.low : root.high)->objects.push_back(buildings.back().get());
+    }
+    const Vector3 savedPosition = helicopter.position;
+    const Vector3 savedEye = camera.eye;
+    const Matrix4 savedCull = cullMatrix;
+    cullMatrix = Matrix4();
+    helicopter.position = Vector3(10, 9, 0);
+    camera.eye = Vector3(-10, 14, 0);  // the low side is nearer
+
+    std::vector<const PieceDrawable*> nearest;  // each node's list backwards, low node first
+    for (int i = 224; i >= 0; --i) nearest.push_back(buildings[static_cast<size_t>(i)].get());
+    for (int i = 449; i >= 225; --i) nearest.push_back(buildings[static_cast<size_t>(i)].get());
+    std::vector<std::pair<const Drawable*, int>> expected;
+    for (const unsigned texture : {2u, 3u})
+        for (const PieceDrawable* b : nearest)
+            if (b->textures[0] == texture) expected.emplace_back(b, 0);
+    for (const PieceDrawable* b : nearest) expected.emplace_back(b, 1);
+
+    RecordingDrawable::clearLogs();
+    PieceDrawable::pieceLog.clear();
+    objectsDrawn = 0;
+    root.draw(true);
+    EXPECT_EQ(objectsDrawn, 453);
+    using V = std::vector<const Drawable*>;
+    // The untextured ones come first, as texture 0, nearest first.
+    EXPECT_EQ(RecordingDrawable::opaqueLog, (V{&lowObject, &highObject, &rootObject}));
+    EXPECT_EQ(RecordingDrawable::blendedLog, (V{&lowObject, &highObject, &rootObject}));
+    EXPECT_TRUE(PieceDrawable::pieceLog == expected) << "pieces out of texture groups or out of order";
+    for (const auto& b : buildings) EXPECT_EQ(b->drawnWhole, 0);
+
+    PieceDrawable::pieceLog.clear();
+    objectsDrawn = 0;
+    root.draw(false);
+    EXPECT_EQ(objectsDrawn, 453);
+    EXPECT_TRUE(PieceDrawable::pieceLog.empty());
+    for (const auto& b : buildings) EXPECT_EQ(b->drawnWhole, 1);
+
+    helicopter.position = savedPosition;
+    camera.eye = savedEye;
+    cullMatrix = savedCull;
+    root.low->objects.clear();
+    root.high->objects.clear();
 }
 
 // Boxes include their low faces and exclude their high faces.
