@@ -108,11 +108,9 @@ void CityTreeNode::drawVisible(bool textured, const FrustumPlanes& planes, const
     if (cullingEnabled && frustumTest(planes) == outside) return;
     if (low && high) {
         // Far side first, as seen from the viewer.
-        const float viewerCoordinate = axis == -1 ? viewer.x : viewer.z;
-        CityTreeNode* first = split <= viewerCoordinate ? low : high;
-        CityTreeNode* second = first == low ? high : low;
-        first->drawVisible(textured, planes, viewer);
-        second->drawVisible(textured, planes, viewer);
+        CityTreeNode* nearer = nearerChild(viewer);
+        otherChild(nearer)->drawVisible(textured, planes, viewer);
+        nearer->drawVisible(textured, planes, viewer);
     }
     for (Drawable* object : objects) {
         objectsDrawn += 1;
@@ -120,38 +118,36 @@ void CityTreeNode::drawVisible(bool textured, const FrustumPlanes& planes, const
     }
 }
 
-void CityTreeNode::drawNearFirst(bool textured, const FrustumPlanes& planes, const Vector3& eye,
-                                 const Vector3& viewer) {
-    drawOpaqueNearFirst(textured, planes, eye);
-    drawBlendedFarSideFirst(textured, planes, viewer);
+CityTreeNode* CityTreeNode::nearerChild(const Vector3& p) const {
+    return split <= (axis == -1 ? p.x : p.z) ? high : low;
 }
 
-void CityTreeNode::drawOpaqueNearFirst(bool textured, const FrustumPlanes& planes, const Vector3& eye) {
-    if (cullingEnabled && frustumTest(planes) == outside) return;
-    if (low && high) {
-        const float eyeCoordinate = axis == -1 ? eye.x : eye.z;
-        CityTreeNode* nearer = split <= eyeCoordinate ? high : low;
-        CityTreeNode* farther = nearer == low ? high : low;
-        nearer->drawOpaqueNearFirst(textured, planes, eye);
-        farther->drawOpaqueNearFirst(textured, planes, eye);
-    }
-    for (auto object = objects.rbegin(); object != objects.rend(); ++object) {
-        objectsDrawn += 1;
-        (*object)->drawOpaque(textured);
-    }
-}
+CityTreeNode* CityTreeNode::otherChild(const CityTreeNode* child) const { return child == low ? high : low; }
 
 void CityTreeNode::collectOpaqueNearFirst(const FrustumPlanes& planes, const Vector3& eye,
                                           std::vector<Drawable*>& out) {
     if (cullingEnabled && frustumTest(planes) == outside) return;
     if (low && high) {
-        const float eyeCoordinate = axis == -1 ? eye.x : eye.z;
-        CityTreeNode* nearer = split <= eyeCoordinate ? high : low;
-        CityTreeNode* farther = nearer == low ? high : low;
+        CityTreeNode* nearer = nearerChild(eye);
         nearer->collectOpaqueNearFirst(planes, eye, out);
-        farther->collectOpaqueNearFirst(planes, eye, out);
+        otherChild(nearer)->collectOpaqueNearFirst(planes, eye, out);
     }
     out.insert(out.end(), objects.rbegin(), objects.rend());
+}
+
+const std::vector<Drawable*>& CityTreeNode::opaqueNearFirst(const FrustumPlanes& planes, const Vector3& eye) {
+    // Kept between passes so that a frame allocates nothing.
+    static std::vector<Drawable*> visible;
+    visible.clear();
+    collectOpaqueNearFirst(planes, eye, visible);
+    objectsDrawn += static_cast<int>(visible.size());
+    return visible;
+}
+
+void CityTreeNode::drawNearFirst(bool textured, const FrustumPlanes& planes, const Vector3& eye,
+                                 const Vector3& viewer) {
+    for (Drawable* object : opaqueNearFirst(planes, eye)) object->drawOpaque(textured);
+    drawBlendedFarSideFirst(textured, planes, viewer);
 }
 
 void CityTreeNode::drawGroupedByTexture(bool textured, const FrustumPlanes& planes, const Vector3& eye,
@@ -161,35 +157,29 @@ void CityTreeNode::drawGroupedByTexture(bool textured, const FrustumPlanes& plan
         int piece;
         Drawable* object;
     };
-    // Kept between passes so that a frame allocates nothing.
-    static std::vector<Drawable*> visible;
-    static std::vector<Piece> pieces;
-    visible.clear();
-    pieces.clear();
-    collectOpaqueNearFirst(planes, eye, visible);
-    objectsDrawn += static_cast<int>(visible.size());
+    static std::vector<Piece> pieces;  // kept between passes, as the visible list is
+    const std::vector<Drawable*>& visible = opaqueNearFirst(planes, eye);
     if (visible.size() < groupFromObjects) {
         for (Drawable* object : visible) object->drawOpaque(textured);
-        drawBlendedFarSideFirst(textured, planes, viewer);
-        return;
+    } else {
+        pieces.clear();
+        for (Drawable* object : visible) {
+            for (int p = 0; p < object->opaquePieceCount(); ++p)
+                pieces.push_back({object->opaquePieceTexture(p), p, object});
+        }
+        std::stable_sort(pieces.begin(), pieces.end(),
+                         [](const Piece& a, const Piece& b) { return a.texture < b.texture; });
+        for (const Piece& p : pieces) p.object->drawOpaquePiece(p.piece, textured);
     }
-    for (Drawable* object : visible) {
-        for (int p = 0; p < object->opaquePieceCount(); ++p) pieces.push_back({object->opaquePieceTexture(p), p, object});
-    }
-    std::stable_sort(pieces.begin(), pieces.end(),
-                     [](const Piece& a, const Piece& b) { return a.texture < b.texture; });
-    for (const Piece& p : pieces) p.object->drawOpaquePiece(p.piece, textured);
     drawBlendedFarSideFirst(textured, planes, viewer);
 }
 
 void CityTreeNode::drawBlendedFarSideFirst(bool textured, const FrustumPlanes& planes, const Vector3& viewer) {
     if (cullingEnabled && frustumTest(planes) == outside) return;
     if (low && high) {
-        const float viewerCoordinate = axis == -1 ? viewer.x : viewer.z;
-        CityTreeNode* first = split <= viewerCoordinate ? low : high;
-        CityTreeNode* second = first == low ? high : low;
-        first->drawBlendedFarSideFirst(textured, planes, viewer);
-        second->drawBlendedFarSideFirst(textured, planes, viewer);
+        CityTreeNode* nearer = nearerChild(viewer);
+        otherChild(nearer)->drawBlendedFarSideFirst(textured, planes, viewer);
+        nearer->drawBlendedFarSideFirst(textured, planes, viewer);
     }
     for (Drawable* object : objects) object->drawBlended(textured);
 }

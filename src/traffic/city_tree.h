@@ -74,7 +74,11 @@ public:
     bool holdsObjects = false;
 
 private:
-    void drawOpaqueNearFirst(bool textured, const FrustumPlanes& planes, const Vector3& eye);
+    // The child on p's side of the split, and the child that is not c.
+    CityTreeNode* nearerChild(const Vector3& p) const;
+    CityTreeNode* otherChild(const CityTreeNode* c) const;
+    // Every opaque object in view, nearest first, counted as drawn.
+    const std::vector<Drawable*>& opaqueNearFirst(const FrustumPlanes& planes, const Vector3& eye);
     void collectOpaqueNearFirst(const FrustumPlanes& planes, const Vector3& eye, std::vector<Drawable*>& out);
     void drawBlendedFarSideFirst(bool textured, const FrustumPlanes& planes, const Vector3& viewer);
 };
