@@ -8,7 +8,7 @@ set -euo pipefail
 game_packages=(g++ cmake make pkg-config freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev libx11-dev
                libegl-dev libegl-mesa0 libgl1-mesa-dri libopenal-dev)
 test_packages=(googletest libgtest-dev libbenchmark-dev xvfb xdotool x11-utils imagemagick assimp-utils
-               clang libclang-rt-14-dev llvm desktop-file-utils appstream groff-base)
+               clang libclang-rt-14-dev llvm desktop-file-utils appstream groff-base lintian)
 
 packages=("${game_packages[@]}")
 if [ "${1:-game}" = test ]; then packages+=("${test_packages[@]}"); fi

@@ -3,7 +3,9 @@
 # lands under DESTDIR/PREFIX in the GNU layout, the data set is the build's
 # (and the generator's) byte for byte, the launcher refuses a tree without
 # data, finds its tree through a symbolic link, and started through PATH
-# from another directory under Xvfb plays the opening and quits with 0.
+# from another directory under Xvfb plays the opening and quits with 0. The
+# manual page and the changelog are compressed, the copyright file is there,
+# and the launcher of Debian's games layout is not.
 #   destdir_test.sh BUILD_DIR ASSETS_TOOL
 set -u
 . "$(dirname "$0")/install_lib.sh"
@@ -21,11 +23,12 @@ outside=$(cd "$root" && find . -mindepth 1 -type f ! -path ".$prefix/*")
 [ -x "$top/bin/searchlight" ] || fail "no launcher bin/searchlight"
 head -c 4 "$top/libexec/searchlight/searchlight" | grep -q 'ELF' || fail "no game program in libexec/searchlight"
 [ -x "$top/libexec/searchlight/searchlight" ] || fail "the game program is not executable"
-for f in share/applications/searchlight.desktop share/metainfo/io.github.searchlight.Searchlight.metainfo.xml \
-         share/man/man6/searchlight.6; do
+for f in share/applications/searchlight.desktop share/metainfo/io.github.searchlight.Searchlight.metainfo.xml; do
   [ -s "$top/$f" ] || fail "missing $f"
 done
+[ ! -e "$top/games" ] || fail "a plain install wrote games/: $(ls -R "$top/games")"
 check_icons "$top/share"
+check_docs "$top/share"
 [ ! -e "$top/share/searchlight/.stamp" ] || fail "the build's stamp was installed with the data"
 
 # The data set: the build's files, which are the generator's.

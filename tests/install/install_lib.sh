@@ -28,6 +28,23 @@ check_icons() {
   done
 }
 
+# check_docs SHARE_DIR: the manual page and the changelog are gzip files
+# without a stored name or time (gzip -9n, the same bytes on every build)
+# that unpack to the sources' text, and the copyright file is the source's.
+check_docs() {
+  local share=$1 packaging=$here/../../packaging gz source
+  for gz in man/man6/searchlight.6.gz doc/searchlight/changelog.gz; do
+    [ -s "$share/$gz" ] || fail "missing share/$gz"
+    source=$packaging/$(basename "$gz" .gz)
+    gzip -t "$share/$gz" 2>/dev/null || fail "share/$gz is not a sound gzip file"
+    cmp -s <(gzip -dc "$share/$gz") "$source" || fail "share/$gz does not unpack to $source"
+    # Header bytes 3 (flags: FNAME is 0x08) and 4-7 (the time stamp).
+    [ "$(od -An -tx1 -j3 -N5 "$share/$gz" | tr -d ' \n')" = 0000000000 ] \
+      || fail "share/$gz stores a name or a time stamp"
+  done
+  cmp -s "$share/doc/searchlight/copyright" "$packaging/copyright" || fail "share/doc/searchlight/copyright differs"
+}
+
 # play_from_elsewhere LAUNCHER DATA_DIR: runs the launcher from a directory
 # without data, under a fresh Xvfb. The window is titled exactly
 # "searchlight", the game runs in DATA_DIR under the name "searchlight", its

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The desktop entry, the AppStream metainfo and the manual page pass their
 # validators without a warning, name the installed launcher and icon, agree
-# with each other, and carry the package's version.
+# with each other, and carry the package's version, as the changelog does.
+# The licence is MIT throughout: LICENSE, the copyright file in Debian's
+# machine-readable format (the same text) and the metainfo.
 #   validate_test.sh PACKAGING_DIR VERSION APP_ID DATA_DIR
 set -u
 packaging=$1 version=$2 app_id=$3 data=$4
@@ -44,4 +46,28 @@ done
 for line in "num reg objects drawn = N" "num projective objects drawn = N" "fps: F"; do
   grep -qF "$line" <<< "$text" || fail "the manual page does not quote \"$line\""
 done
+changelog=$packaging/changelog
+top_entry=$(head -1 "$changelog")
+[[ $top_entry =~ ^searchlight\ \(([^\)]*)\)\ [a-z-]+\;\ urgency=[a-z]+$ ]] \
+  || fail "the changelog's first line is not a Debian changelog entry: $top_entry"
+[ "${BASH_REMATCH[1]}" = "$version" ] || fail "the changelog's newest entry is ${BASH_REMATCH[1]}, the package's version $version"
+grep -qE '^ -- .+ <.+@.+>  [A-Z][a-z]{2}, [0-9]{2} [A-Z][a-z]{2} [0-9]{4} [0-9:]{8} [+-][0-9]{4}$' "$changelog" \
+  || fail "the changelog has no trailer line naming the maintainer and the date"
+
+license=$packaging/../LICENSE
+copyright=$packaging/copyright
+[ "$(head -1 "$license")" = "MIT License" ] || fail "LICENSE is not the MIT licence: $(head -1 "$license")"
+grep -qx 'Copyright (c) 2026 The Searchlight developers' "$license" || fail "LICENSE lacks the copyright line"
+grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' "$copyright" \
+  || fail "the copyright file does not name the machine-readable format"
+grep -qx 'Copyright: 2026 The Searchlight developers' "$copyright" || fail "the copyright file lacks the copyright line"
+# The stand-alone licence paragraph, unfolded, is LICENSE from its first
+# paragraph of terms on (Debian calls the MIT licence Expat).
+terms=$(awk '/^License: Expat$/ { n++; next }
+             n == 2 { if (!/^ /) exit; line = substr($0, 2); print (line == "." ? "" : line) }' "$copyright")
+[ -n "$terms" ] || fail "the copyright file has no stand-alone Expat licence paragraph"
+[ "$terms" = "$(sed -n '/^Permission is hereby granted/,$p' "$license")" ] \
+  || fail "the copyright file's licence text differs from LICENSE: $(diff <(echo "$terms") <(sed -n '/^Permission/,$p' "$license"))"
+grep -q '<project_license>MIT</project_license>' "$metainfo" || fail "the metainfo's project_license is not MIT"
+
 echo "PASS: desktop entry, metainfo and manual page valid and consistent (version $version)"
