@@ -12,6 +12,7 @@
 
 #include "assets/model.h"
 #include "city/drawable.h"
+#include "render/gl_resources.h"
 #include "render/vector_math.h"
 
 class Vehicle;
@@ -56,7 +57,20 @@ public:
 
 private:
     // One piece in the building's own frame, material already set.
-    void drawPieceInPlace(int piece, bool textured) const;
+    void drawPieceInPlace(int piece, bool textured);
+    // The piece's quads alone, as the immediate-mode calls that make them.
+    void emitPieceGeometry(int piece) const;
+
+    // A piece's geometry never changes once the city stands, so each is
+    // compiled into a display list the first time it is drawn and replayed
+    // after that: a wide view holds some 1,500 objects, and sending each
+    // quad vertex by vertex costs the driver more than drawing it.
+    struct PieceList {
+        DisplayList list;
+        Vector3 size;  // the shape the list was compiled for
+        int divisions = 0;
+    };
+    PieceList pieceLists[2];
 };
 
 class GroundTile : public Drawable {

@@ -148,8 +148,29 @@ void Building::drawOpaquePiece(int piece, bool textured) {
     glPopMatrix();
 }
 
-void Building::drawPieceInPlace(int piece, bool textured) const {
+void Building::drawPieceInPlace(int piece, bool textured) {
     if (textured && textureTable) glBindTexture(GL_TEXTURE_2D, opaquePieceTexture(piece));
+    PieceList& compiled = pieceLists[piece];
+    if (compiled.list.allocated && compiled.size == size && compiled.divisions == faceDivisions) {
+        glCallList(compiled.list.list);
+        return;
+    }
+    // No list is compiled while another one is (a frame being recorded):
+    // then the quads go into that list as they are.
+    GLint compiling = 0;
+    glGetIntegerv(GL_LIST_INDEX, &compiling);
+    if (compiling == 0 && compiled.list.beginList(GL_COMPILE)) {
+        emitPieceGeometry(piece);
+        compiled.list.endList();
+        compiled.size = size;
+        compiled.divisions = faceDivisions;
+        glCallList(compiled.list.list);
+        return;
+    }
+    emitPieceGeometry(piece);
+}
+
+void Building::emitPieceGeometry(int piece) const {
     if (piece == 0) {
         drawRoof(0, 0, size.x, size.z, size.y, roofDepth, roofRim);
         return;

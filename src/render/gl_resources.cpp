@@ -24,12 +24,14 @@ void Texture::release() {
 
 DisplayList::~DisplayList() { release(); }
 
-void DisplayList::beginList(GLenum mode) {
+bool DisplayList::beginList(GLenum mode) {
     if (!allocated) {
         list = glGenLists(1);
+        if (list == 0) return false;
         allocated = true;
     }
     glNewList(list, mode);
+    return true;
 }
 
 void DisplayList::endList() { glEndList(); }

@@ -38,7 +38,8 @@ public:
     DisplayList& operator=(const DisplayList&) = delete;
 
     // Allocates a list name on first use, then glNewList(list, mode).
-    void beginList(GLenum mode);
+    // False, with nothing begun, when GL gives no name (no current context).
+    bool beginList(GLenum mode);
     void endList();
     void release();  // no GL call when nothing is held
 

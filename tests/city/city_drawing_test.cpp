@@ -217,6 +217,42 @@ TEST_F(CityDrawingTest, BuildingEmitsItsThirteenQuads) {
     EXPECT_NEAR(quads[0].corner[1].t, 0.05f, 1e-6f);
 }
 
+// A building keeps its pieces compiled after the first draw; drawn again it
+// gives the same quads, a new shape is compiled anew, and a building first
+// drawn while a frame is being recorded goes into that recording whole.
+TEST_F(CityDrawingTest, CompiledPiecesFollowTheBuildingsShape) {
+    GLuint table[100] = {};
+    Building b;
+    b.setTextures(table, 5, 1);
+    b.size = Vector3(4, 3.5f, 2);
+    const std::vector<CapturedQuad> first = capturedQuads([&] { b.draw(false); });
+    const std::vector<CapturedQuad> again = capturedQuads([&] { b.draw(false); });
+    ASSERT_EQ(first.size(), 13u);
+    ASSERT_EQ(again.size(), 13u);
+    for (size_t i = 0; i < first.size(); ++i)
+        for (int k = 0; k < 4; ++k) EXPECT_EQ(again[i].corner[k].position, first[i].corner[k].position);
+
+    b.size = Vector3(2, 5, 3);
+    b.faceDivisions = 2;
+    const std::vector<CapturedQuad> reshaped = capturedQuads([&] { b.draw(false); });
+    ASSERT_EQ(reshaped.size(), 9u + 4 * 4);
+    float top = 0;
+    for (const CapturedQuad& q : reshaped)
+        for (const Corner& c : q.corner) top = std::max(top, c.position.y);
+    EXPECT_NEAR(top, 5, tolerance);
+
+    Building fresh;
+    fresh.setTextures(table, 5, 1);
+    fresh.size = Vector3(4, 3.5f, 2);
+    DisplayList frame;
+    ASSERT_TRUE(frame.beginList(GL_COMPILE));
+    fresh.draw(false);
+    frame.endList();
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    const std::vector<CapturedQuad> recorded = capturedQuads([&] { glCallList(frame.list); });
+    EXPECT_EQ(recorded.size(), 13u);
+}
+
 // A tile is one upward quad with s running along -z and t along +x.
 TEST_F(CityDrawingTest, TileEmitsOneUpwardQuad) {
     GLuint table[100] = {};
