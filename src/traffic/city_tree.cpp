@@ -104,18 +104,22 @@ int CityTreeNode::frustumTest(const FrustumPlanes& planes) const {
     return crossesAPlane ? intersecting : inside;
 }
 
-void CityTreeNode::drawVisible(bool textured, const FrustumPlanes& planes, const Vector3& viewer) {
+template <typename Visit>
+void CityTreeNode::forEachFarSideFirst(const FrustumPlanes& planes, const Vector3& viewer, const Visit& visit) {
     if (cullingEnabled && frustumTest(planes) == outside) return;
     if (low && high) {
-        // Far side first, as seen from the viewer.
         CityTreeNode* nearer = nearerChild(viewer);
-        otherChild(nearer)->drawVisible(textured, planes, viewer);
-        nearer->drawVisible(textured, planes, viewer);
+        otherChild(nearer)->forEachFarSideFirst(planes, viewer, visit);
+        nearer->forEachFarSideFirst(planes, viewer, visit);
     }
-    for (Drawable* object : objects) {
+    for (Drawable* object : objects) visit(object);
+}
+
+void CityTreeNode::drawVisible(bool textured, const FrustumPlanes& planes, const Vector3& viewer) {
+    forEachFarSideFirst(planes, viewer, [textured](Drawable* object) {
         objectsDrawn += 1;
         object->draw(textured);
-    }
+    });
 }
 
 CityTreeNode* CityTreeNode::nearerChild(const Vector3& p) const {
@@ -175,13 +179,7 @@ void CityTreeNode::drawGroupedByTexture(bool textured, const FrustumPlanes& plan
 }
 
 void CityTreeNode::drawBlendedFarSideFirst(bool textured, const FrustumPlanes& planes, const Vector3& viewer) {
-    if (cullingEnabled && frustumTest(planes) == outside) return;
-    if (low && high) {
-        CityTreeNode* nearer = nearerChild(viewer);
-        otherChild(nearer)->drawBlendedFarSideFirst(textured, planes, viewer);
-        nearer->drawBlendedFarSideFirst(textured, planes, viewer);
-    }
-    for (Drawable* object : objects) object->drawBlended(textured);
+    forEachFarSideFirst(planes, viewer, [textured](Drawable* object) { object->drawBlended(textured); });
 }
 
 void CityTreeNode::insertVehicle(Vehicle* car) {

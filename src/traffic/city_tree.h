@@ -81,4 +81,9 @@ private:
     const std::vector<Drawable*>& opaqueNearFirst(const FrustumPlanes& planes, const Vector3& eye);
     void collectOpaqueNearFirst(const FrustumPlanes& planes, const Vector3& eye, std::vector<Drawable*>& out);
     void drawBlendedFarSideFirst(bool textured, const FrustumPlanes& planes, const Vector3& viewer);
+    // The far-side-first walk both of those make: visit(object) for every
+    // object of a node in view, children far side first as seen from
+    // viewer, each node's objects after its children.
+    template <typename Visit>
+    void forEachFarSideFirst(const FrustumPlanes& planes, const Vector3& viewer, const Visit& visit);
 };
