@@ -13,6 +13,7 @@
 #include "assets/model.h"
 #include "city/drawable.h"
 #include "render/gl_resources.h"
+#include "render/quad_batch.h"
 #include "render/vector_math.h"
 
 class Vehicle;
@@ -55,22 +56,29 @@ public:
     Vector3 size{3, 3, 3};      // x width, y height, z depth
     int faceDivisions = 1;
 
+    const QuadBatch* opaquePieceQuads(int piece) override;
+
 private:
     // One piece in the building's own frame, material already set.
     void drawPieceInPlace(int piece, bool textured);
-    // The piece's quads alone, as the immediate-mode calls that make them.
-    void emitPieceGeometry(int piece) const;
 
-    // A piece's geometry never changes once the city stands, so each is
-    // compiled into a display list the first time it is drawn and replayed
-    // after that: a wide view holds some 1,500 objects, and sending each
-    // quad vertex by vertex costs the driver more than drawing it.
-    struct PieceList {
-        DisplayList list;
-        Vector3 size;  // the shape the list was compiled for
+    // A piece's quads never change once the city stands: they are made once
+    // (again only if the building is moved or reshaped), in the building's
+    // frame and in the world's. In its own frame each piece is compiled into
+    // a display list the first time it is drawn and replayed after that: a
+    // wide view holds some 1,500 objects, and sending each quad vertex by
+    // vertex costs the driver more than drawing it.
+    struct PieceGeometry {
+        QuadBatch local;
+        QuadBatch world;
+        Vector3 size, position;  // the shape the quads were made for
         int divisions = 0;
+        bool built = false;
+        DisplayList list;
+        bool listCurrent = false;  // the list holds the quads as they are now
     };
-    PieceList pieceLists[2];
+    PieceGeometry& pieceGeometry(int piece);
+    PieceGeometry pieces[2];
 };
 
 class GroundTile : public Drawable {
@@ -78,11 +86,18 @@ public:
     void draw(bool textured) override;
     unsigned opaquePieceTexture(int piece) const override;
     void setTexture(GLuint* table, int index);
+    const QuadBatch* opaquePieceQuads(int piece) override;
 
     GLuint* textureTable = nullptr;
     int textureIndex = 0;
     Vector3 position{0, 0, 0};
     Vector3 size{4, 0, 4};
+
+private:
+    void buildQuads();  // again only when moved or resized
+    QuadBatch localQuads, worldQuads;
+    Vector3 quadsPosition, quadsSize;
+    bool quadsBuilt = false;
 };
 
 struct CityBlock {

@@ -4,6 +4,7 @@
 #include <GL/gl.h>
 
 #include "city/city.h"
+#include "render/quad_batch.h"
 
 namespace {
 const GLfloat cityDiffuse[] = {0.3f, 0.3f, 0.3f, 1.0f};
@@ -16,9 +17,17 @@ constexpr float roofDepth = 0.2f;  // the roof floor lies this far below the rim
 constexpr float roofRim = 0.1f;
 constexpr float wallTextureRepeat = 1.0f;
 
-inline void vertex(float s, float t, float x, float y, float z) {
-    glTexCoord2f(s, t);
-    glVertex3f(x, y, z);
+// A quad of four corners (texture s, t, then position), as the faces list them.
+struct Corner {
+    float s, t, x, y, z;
+};
+
+void addQuad(QuadBatch& out, const Vector3& normal, const Corner (&c)[4]) {
+    const Vector3 corners[4] = {{c[0].x, c[0].y, c[0].z}, {c[1].x, c[1].y, c[1].z}, {c[2].x, c[2].y, c[2].z},
+                                {c[3].x, c[3].y, c[3].z}};
+    const float s[4] = {c[0].s, c[1].s, c[2].s, c[3].s};
+    const float t[4] = {c[0].t, c[1].t, c[2].t, c[3].t};
+    out.addQuad(normal, corners, s, t);
 }
 }  // namespace
 
@@ -30,76 +39,57 @@ void setCityMaterial() {
     glMaterialf(GL_FRONT, GL_SHININESS, cityShininess);
 }
 
-void drawWallZ(float a, float b, float c, float d, int n, float e, float f, float g) {
+void addWallZ(QuadBatch& out, float a, float b, float c, float d, int n, float e, float f, float g) {
     const float du = (c - a) / static_cast<float>(n);
     const float dv = (d - b) / static_cast<float>(n);
+    const Vector3 normal(0, 0, f);
     for (int i = 0; i < n; ++i) {
         for (int j = 0; j < n; ++j) {
             const float u = a + static_cast<float>(i) * du;
             const float v = b + static_cast<float>(j) * dv;
-            glBegin(GL_QUADS);
-            glNormal3f(0, 0, f);
-            if (f > 0) {
-                vertex(0, g, u, v, e);
-                vertex(g, g, u + du, v, e);
-                vertex(g, 0, u + du, v + dv, e);
-                vertex(0, 0, u, v + dv, e);
-            } else {
-                vertex(g, g, u, v + dv, e);
-                vertex(0, g, u + du, v + dv, e);
-                vertex(0, 0, u + du, v, e);
-                vertex(g, 0, u, v, e);
-            }
-            glEnd();
+            if (f > 0)
+                addQuad(out, normal, {{0, g, u, v, e}, {g, g, u + du, v, e}, {g, 0, u + du, v + dv, e}, {0, 0, u, v + dv, e}});
+            else
+                addQuad(out, normal, {{g, g, u, v + dv, e}, {0, g, u + du, v + dv, e}, {0, 0, u + du, v, e}, {g, 0, u, v, e}});
         }
     }
 }
 
-void drawWallX(float a, float b, float c, float d, int n, float e, float f, float g) {
+void addWallX(QuadBatch& out, float a, float b, float c, float d, int n, float e, float f, float g) {
     const float du = (c - a) / static_cast<float>(n);
     const float dv = (d - b) / static_cast<float>(n);
+    const Vector3 normal(f, 0, 0);
     for (int i = 0; i < n; ++i) {
         for (int j = 0; j < n; ++j) {
             const float u = a + static_cast<float>(i) * du;  // y
             const float v = b + static_cast<float>(j) * dv;  // z
-            glBegin(GL_QUADS);
-            glNormal3f(f, 0, 0);
-            if (f > 0) {
-                vertex(0, g, e, u, v);
-                vertex(0, 0, e, u + du, v);
-                vertex(g, 0, e, u + du, v + dv);
-                vertex(g, g, e, u, v + dv);
-            } else {
-                vertex(0, 0, e, u, v + dv);
-                vertex(0, g, e, u + du, v + dv);
-                vertex(g, g, e, u + du, v);
-                vertex(g, 0, e, u, v);
-            }
-            glEnd();
+            if (f > 0)
+                addQuad(out, normal, {{0, g, e, u, v}, {0, 0, e, u + du, v}, {g, 0, e, u + du, v + dv}, {g, g, e, u, v + dv}});
+            else
+                addQuad(out, normal, {{0, 0, e, u, v + dv}, {0, g, e, u + du, v + dv}, {g, g, e, u + du, v}, {g, 0, e, u, v}});
         }
     }
 }
 
-void drawFloor(float a, float b, float c, float d, int n, float e, float f, float g) {
+void addFloor(QuadBatch& out, float a, float b, float c, float d, int n, float e, float f, float g) {
     const float du = (c - a) / static_cast<float>(n);
     const float dv = (d - b) / static_cast<float>(n);
     const bool up = f > 0;
+    const Vector3 normal(0, f, 0);
     for (int i = 0; i < n; ++i) {
         for (int j = 0; j < n; ++j) {
             const float u = a + static_cast<float>(i) * du;  // x
             const float v = b + static_cast<float>(j) * dv;  // z
-            glBegin(GL_QUADS);
-            glNormal3f(0, f, 0);
-            vertex(up ? 0 : g, up ? 0 : g, u, e, v + dv);
-            vertex(up ? 0 : g, up ? g : 0, u + du, e, v + dv);
-            vertex(up ? g : 0, up ? g : 0, u + du, e, v);
-            vertex(up ? g : 0, up ? 0 : g, u, e, v);
-            glEnd();
+            addQuad(out, normal,
+                    {{up ? 0 : g, up ? 0 : g, u, e, v + dv},
+                     {up ? 0 : g, up ? g : 0, u + du, e, v + dv},
+                     {up ? g : 0, up ? g : 0, u + du, e, v},
+                     {up ? g : 0, up ? 0 : g, u, e, v}});
         }
     }
 }
 
-void drawRoof(float x0, float z0, float x1, float z1, float h, float depth, float rim) {
+void addRoof(QuadBatch& out, float x0, float z0, float x1, float z1, float h, float depth, float rim) {
     const float xa = x0 + rim, xb = x1 - rim;
     const float za = z0 + rim, zb = z1 - rim;
     const float hf = h - depth;
@@ -107,10 +97,12 @@ void drawRoof(float x0, float z0, float x1, float z1, float h, float depth, floa
     // The roof texture is stretched once over the whole roof, so the inner
     // faces repeat the coordinates of their top edge at the bottom.
     auto quad = [&](const Vector3& normal, const Vector3(&corners)[4]) {
-        glBegin(GL_QUADS);
-        glNormal3f(normal.x, normal.y, normal.z);
-        for (const Vector3& p : corners) vertex((p.x - x0) / width, (p.z - z0) / length, p.x, p.y, p.z);
-        glEnd();
+        float s[4], t[4];
+        for (int i = 0; i < 4; ++i) {
+            s[i] = (corners[i].x - x0) / width;
+            t[i] = (corners[i].z - z0) / length;
+        }
+        out.addQuad(normal, corners, s, t);
     };
     const Vector3 up(0, 1, 0);
     quad(up, {{x0, h, z0}, {xa, h, za}, {xb, h, za}, {x1, h, z0}});            // rim, low-z side
@@ -148,49 +140,85 @@ void Building::drawOpaquePiece(int piece, bool textured) {
     glPopMatrix();
 }
 
+Building::PieceGeometry& Building::pieceGeometry(int piece) {
+    PieceGeometry& g = pieces[piece];
+    if (g.built && g.size == size && g.divisions == faceDivisions && g.position == position) return g;
+    g.local.clear();
+    if (piece == 0) {
+        addRoof(g.local, 0, 0, size.x, size.z, size.y, roofDepth, roofRim);
+    } else {
+        // Walls from outside, each showing its texture once, upright.
+        const int n = faceDivisions;
+        addWallZ(g.local, 0, 0, size.x, size.y, n, 0, -1, wallTextureRepeat);
+        addWallZ(g.local, size.x, size.y, 0, 0, n, size.z, +1, wallTextureRepeat);
+        addWallX(g.local, 0, 0, size.y, size.z, n, 0, -1, wallTextureRepeat);
+        addWallX(g.local, size.y, size.z, 0, 0, n, size.x, +1, wallTextureRepeat);
+    }
+    g.world.clear();
+    g.world.appendMoved(g.local, position);
+    g.size = size;
+    g.divisions = faceDivisions;
+    g.position = position;
+    g.built = true;
+    g.listCurrent = false;
+    return g;
+}
+
+const QuadBatch* Building::opaquePieceQuads(int piece) { return &pieceGeometry(piece).world; }
+
 void Building::drawPieceInPlace(int piece, bool textured) {
     if (textured && textureTable) glBindTexture(GL_TEXTURE_2D, opaquePieceTexture(piece));
-    PieceList& compiled = pieceLists[piece];
-    if (compiled.list.allocated && compiled.size == size && compiled.divisions == faceDivisions) {
-        glCallList(compiled.list.list);
+    PieceGeometry& g = pieceGeometry(piece);
+    if (g.list.allocated && g.listCurrent) {
+        glCallList(g.list.list);
         return;
     }
     // No list is compiled while another one is (a frame being recorded):
     // then the quads go into that list as they are.
     GLint compiling = 0;
     glGetIntegerv(GL_LIST_INDEX, &compiling);
-    if (compiling == 0 && compiled.list.beginList(GL_COMPILE)) {
-        emitPieceGeometry(piece);
-        compiled.list.endList();
-        compiled.size = size;
-        compiled.divisions = faceDivisions;
-        glCallList(compiled.list.list);
+    if (compiling == 0 && g.list.beginList(GL_COMPILE)) {
+        g.local.drawQuadByQuad();
+        g.list.endList();
+        g.listCurrent = true;
+        glCallList(g.list.list);
         return;
     }
-    emitPieceGeometry(piece);
-}
-
-void Building::emitPieceGeometry(int piece) const {
-    if (piece == 0) {
-        drawRoof(0, 0, size.x, size.z, size.y, roofDepth, roofRim);
-        return;
-    }
-    // Walls from outside, each showing its texture once, upright.
-    const int n = faceDivisions;
-    drawWallZ(0, 0, size.x, size.y, n, 0, -1, wallTextureRepeat);
-    drawWallZ(size.x, size.y, 0, 0, n, size.z, +1, wallTextureRepeat);
-    drawWallX(0, 0, size.y, size.z, n, 0, -1, wallTextureRepeat);
-    drawWallX(size.y, size.z, 0, 0, n, size.x, +1, wallTextureRepeat);
+    g.local.drawQuadByQuad();
 }
 
 unsigned GroundTile::opaquePieceTexture(int /*piece*/) const { return textureTable ? textureTable[textureIndex] : 0; }
 
+void GroundTile::buildQuads() {
+    if (quadsBuilt && quadsPosition == position && quadsSize == size) return;
+    localQuads.clear();
+    addFloor(localQuads, 0, 0, size.x, size.z, 1, 0, +1, 1);
+    worldQuads.clear();
+    worldQuads.appendMoved(localQuads, position);
+    quadsPosition = position;
+    quadsSize = size;
+    quadsBuilt = true;
+}
+
+const QuadBatch* GroundTile::opaquePieceQuads(int /*piece*/) {
+    buildQuads();
+    return &worldQuads;
+}
+
 void GroundTile::draw(bool textured) {
+    buildQuads();
     glPushMatrix();
     glTranslatef(position.x, position.y, position.z);
     glColor4f(1, 1, 1, 1);
     setCityMaterial();
     if (textured && textureTable) glBindTexture(GL_TEXTURE_2D, opaquePieceTexture(0));
-    drawFloor(0, 0, size.x, size.z, 1, 0, +1, 1);
+    localQuads.drawQuadByQuad();
     glPopMatrix();
+}
+
+void drawCityQuads(const QuadBatch& quads, unsigned texture, bool textured) {
+    glColor4f(1, 1, 1, 1);
+    setCityMaterial();
+    if (textured) glBindTexture(GL_TEXTURE_2D, texture);
+    quads.drawArrays();
 }

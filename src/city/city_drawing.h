@@ -1,9 +1,11 @@
 // city_drawing.h -- the face primitives buildings and tiles are made of.
 //
-// Each emits quads in immediate mode, one glBegin/glEnd per quad, every
-// quad counter-clockwise seen from the side its normal points to, so
-// back-face culling keeps the outside of walls and the top of floors.
+// Each adds quads to a batch, every quad counter-clockwise seen from the
+// side its normal points to, so back-face culling keeps the outside of
+// walls and the top of floors.
 #pragma once
+
+class QuadBatch;
 
 // The material of every building and tile, set for the front faces.
 void setCityMaterial();
@@ -13,10 +15,14 @@ void setCityMaterial();
 // lies in the plane z = e (drawWallZ), x = e (drawWallX) or y = e
 // (drawFloor) and faces +axis when f > 0, -axis otherwise.
 // drawWallZ spans (x, y), drawWallX (y, z), drawFloor (x, z).
-void drawWallZ(float a, float b, float c, float d, int n, float e, float f, float g);
-void drawWallX(float a, float b, float c, float d, int n, float e, float f, float g);
-void drawFloor(float a, float b, float c, float d, int n, float e, float f, float g);
+void addWallZ(QuadBatch& out, float a, float b, float c, float d, int n, float e, float f, float g);
+void addWallX(QuadBatch& out, float a, float b, float c, float d, int n, float e, float f, float g);
+void addFloor(QuadBatch& out, float a, float b, float c, float d, int n, float e, float f, float g);
 
 // A flat roof at height h with a rim of width rim around a floor sunk by
 // depth: nine quads, the texture stretched once over x0..x1 by z0..z1.
-void drawRoof(float x0, float z0, float x1, float z1, float h, float depth, float rim);
+void addRoof(QuadBatch& out, float x0, float z0, float x1, float z1, float h, float depth, float rim);
+
+// Quads of buildings and tiles in one draw, with the state each would set
+// for itself: white, the city's material and (textured) the texture bound.
+void drawCityQuads(const QuadBatch& quads, unsigned texture, bool textured);

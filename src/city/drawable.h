@@ -1,6 +1,8 @@
 // drawable.h -- everything the city's spatial tree draws.
 #pragma once
 
+class QuadBatch;
+
 class Drawable {
 public:
     // textured false: bind no texture of its own (the searchlight pass).
@@ -16,5 +18,10 @@ public:
     virtual int opaquePieceCount() const { return 1; }
     virtual unsigned opaquePieceTexture(int /*piece*/) const { return 0; }
     virtual void drawOpaquePiece(int /*piece*/, bool textured) { drawOpaque(textured); }
+    // The same piece as quads in world coordinates, for a pass that sends
+    // the pieces of many objects in one draw (drawCityQuads: the city's
+    // material in white, the piece's texture); null for a piece that must
+    // be drawn by itself.
+    virtual const QuadBatch* opaquePieceQuads(int /*piece*/) { return nullptr; }
     virtual ~Drawable() = default;
 };

@@ -8,16 +8,58 @@
 
 #include "app/globals.h"
 #include "city/city.h"
+#include "city/city_drawing.h"
+#include "render/quad_batch.h"
 #include "traffic/vehicle.h"
 
 namespace {
 constexpr float treeTopY = 5.0f;  // the tallest building is 5.0
 enum FrustumResult { outside = 0, inside = 1, intersecting = 2 };
-// From this many objects in view (the camera high over much of the city)
-// the textured pass draws them grouped by texture: then texture changes
-// cost the GL driver more than the hidden surfaces that nearest-first
-// order would spare. A street-level view holds about 200.
-constexpr size_t groupFromObjects = 400;
+
+// Sends opaque pieces in the order given, in as few driver calls as it
+// can: runs of pieces that come as quads (buildings, tiles) go in one draw
+// each, the same quads in the same order, instead of one or two calls per
+// object; a change of texture, or a piece drawn by itself, ends a run.
+class PieceSender {
+public:
+    explicit PieceSender(bool textured) : textured(textured) { batch().clear(); }
+    ~PieceSender() { sendBatch(); }
+    PieceSender(const PieceSender&) = delete;
+    PieceSender& operator=(const PieceSender&) = delete;
+
+    void draw(Drawable* object, int piece, unsigned texture) {
+        if (const QuadBatch* quads = object->opaquePieceQuads(piece)) {
+            if (texture != runTexture) sendBatch();
+            runTexture = texture;
+            batch().append(*quads);
+            return;
+        }
+        sendBatch();
+        object->drawOpaquePiece(piece, textured);
+    }
+    // What is gathered so far, before something is drawn some other way.
+    void sendBatch() {
+        if (batch().empty()) return;
+        drawCityQuads(batch(), runTexture, textured);
+        batch().clear();
+    }
+
+private:
+    // One array for every pass, so that a frame allocates nothing.
+    static QuadBatch& batch() {
+        static QuadBatch quads;
+        return quads;
+    }
+    bool textured;
+    unsigned runTexture = 0;
+};
+
+bool comesAsQuads(Drawable* object) {
+    for (int p = 0; p < object->opaquePieceCount(); ++p) {
+        if (!object->opaquePieceQuads(p)) return false;
+    }
+    return true;
+}
 }  // namespace
 
 bool CityTreeNode::cullingEnabled = true;
@@ -150,7 +192,19 @@ const std::vector<Drawable*>& CityTreeNode::opaqueNearFirst(const FrustumPlanes&
 
 void CityTreeNode::drawNearFirst(bool textured, const FrustumPlanes& planes, const Vector3& eye,
                                  const Vector3& viewer) {
-    for (Drawable* object : opaqueNearFirst(planes, eye)) object->drawOpaque(textured);
+    {
+        // Without textures every building and tile of the pass joins one run.
+        PieceSender sender(textured);
+        for (Drawable* object : opaqueNearFirst(planes, eye)) {
+            if (comesAsQuads(object)) {
+                for (int p = 0; p < object->opaquePieceCount(); ++p)
+                    sender.draw(object, p, textured ? object->opaquePieceTexture(p) : 0);
+            } else {
+                sender.sendBatch();
+                object->drawOpaque(textured);
+            }
+        }
+    }
     drawBlendedFarSideFirst(textured, planes, viewer);
 }
 
@@ -162,18 +216,16 @@ void CityTreeNode::drawGroupedByTexture(bool textured, const FrustumPlanes& plan
         Drawable* object;
     };
     static std::vector<Piece> pieces;  // kept between passes, as the visible list is
-    const std::vector<Drawable*>& visible = opaqueNearFirst(planes, eye);
-    if (visible.size() < groupFromObjects) {
-        for (Drawable* object : visible) object->drawOpaque(textured);
-    } else {
-        pieces.clear();
-        for (Drawable* object : visible) {
-            for (int p = 0; p < object->opaquePieceCount(); ++p)
-                pieces.push_back({object->opaquePieceTexture(p), p, object});
-        }
-        std::stable_sort(pieces.begin(), pieces.end(),
-                         [](const Piece& a, const Piece& b) { return a.texture < b.texture; });
-        for (const Piece& p : pieces) p.object->drawOpaquePiece(p.piece, textured);
+    pieces.clear();
+    for (Drawable* object : opaqueNearFirst(planes, eye)) {
+        for (int p = 0; p < object->opaquePieceCount(); ++p)
+            pieces.push_back({object->opaquePieceTexture(p), p, object});
+    }
+    std::stable_sort(pieces.begin(), pieces.end(),
+                     [](const Piece& a, const Piece& b) { return a.texture < b.texture; });
+    {
+        PieceSender sender(textured);
+        for (const Piece& p : pieces) sender.draw(p.object, p.piece, p.texture);
     }
     drawBlendedFarSideFirst(textured, planes, viewer);
 }

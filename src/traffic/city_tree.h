@@ -44,13 +44,14 @@ public:
     // nearer child first as seen from eye and each node's objects after its
     // children in reverse order (what stands on the ground before the
     // ground: a node lists its tiles first); then every object's blended
-    // part in the order of drawVisible from viewer.
+    // part in the order of drawVisible from viewer. Buildings and tiles go
+    // to the driver in runs (Drawable::opaquePieceQuads), one draw per run.
     void drawNearFirst(bool textured, const FrustumPlanes& planes, const Vector3& eye, const Vector3& viewer);
     // The same for the textured pass, which binds a texture per piece of
-    // each object: when many objects are in view (the camera high over the
-    // city) the opaque pieces (Drawable::drawOpaquePiece) of one texture
-    // are drawn together, nearest first within each texture, so that the
-    // GL driver changes textures a few dozen times a pass instead of twice
+    // each object: the opaque pieces (Drawable::drawOpaquePiece) of one
+    // texture are drawn together, nearest first within each texture, the
+    // buildings' and tiles' in one draw per texture, so that the GL driver
+    // changes textures and draws a few dozen times a pass instead of twice
     // per building. The objects and their count are those of drawNearFirst.
     void drawGroupedByTexture(bool textured, const FrustumPlanes& planes, const Vector3& eye,
                               const Vector3& viewer);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "city/city.h"
+#include "render/quad_batch.h"
 #include "support/gl_context.h"
 
 namespace {
@@ -268,7 +269,11 @@ TEST_F(CityDrawingTest, TileEmitsOneUpwardQuad) {
 
 // Subdivided faces: n = 2 gives four quads, each with the whole 0..g range.
 TEST_F(CityDrawingTest, SubdividedWallRepeatsTheTexturePerQuad) {
-    const std::vector<CapturedQuad> quads = capturedQuads([] { drawWallZ(0, 0, 4, 2, 2, 1, 1, 3); });
+    const std::vector<CapturedQuad> quads = capturedQuads([] {
+        QuadBatch wall;
+        addWallZ(wall, 0, 0, 4, 2, 2, 1, 1, 3);
+        wall.drawQuadByQuad();
+    });
     ASSERT_EQ(quads.size(), 4u);
     for (size_t i = 0; i < quads.size(); ++i) {
         SCOPED_TRACE(testing::Message() << "quad " << i);
