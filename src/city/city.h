@@ -86,7 +86,14 @@ public:
     void draw(bool textured) override;
     unsigned opaquePieceTexture(int piece) const override;
     void setTexture(GLuint* table, int index);
+    // The tile as quads, less the ground under the buildings standing on
+    // it: inside a closed box that the camera never comes down into, so no
+    // view shows it, and a pass that leaves it out spares the driver
+    // rasterizing ground that every roof hides.
     const QuadBatch* opaquePieceQuads(int piece) override;
+    // A building's footprint (world x0..x1 by z0..z1) on this tile.
+    void addFootprint(float x0, float z0, float x1, float z1);
+    void clearFootprints();
 
     GLuint* textureTable = nullptr;
     int textureIndex = 0;
@@ -94,10 +101,15 @@ public:
     Vector3 size{4, 0, 4};
 
 private:
-    void buildQuads();  // again only when moved or resized
-    QuadBatch localQuads, worldQuads;
+    struct Footprint {
+        float x0, z0, x1, z1;  // the world's, as given
+    };
+    void buildQuads();  // again only when moved, resized or built on
+    QuadBatch localQuads;  // the whole tile in its own frame
+    QuadBatch openQuads;   // what no building covers, in the world
     Vector3 quadsPosition, quadsSize;
     bool quadsBuilt = false;
+    std::vector<Footprint> footprints;
 };
 
 struct CityBlock {

@@ -3,6 +3,9 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "city/city.h"
 #include "render/quad_batch.h"
 
@@ -189,20 +192,73 @@ void Building::drawPieceInPlace(int piece, bool textured) {
 
 unsigned GroundTile::opaquePieceTexture(int /*piece*/) const { return textureTable ? textureTable[textureIndex] : 0; }
 
+void GroundTile::addFootprint(float x0, float z0, float x1, float z1) {
+    footprints.push_back({x0, z0, x1, z1});
+    quadsBuilt = false;
+}
+
+void GroundTile::clearFootprints() {
+    footprints.clear();
+    quadsBuilt = false;
+}
+
 void GroundTile::buildQuads() {
     if (quadsBuilt && quadsPosition == position && quadsSize == size) return;
     localQuads.clear();
     addFloor(localQuads, 0, 0, size.x, size.z, 1, 0, +1, 1);
-    worldQuads.clear();
-    worldQuads.appendMoved(localQuads, position);
     quadsPosition = position;
     quadsSize = size;
     quadsBuilt = true;
+    openQuads.clear();
+    if (footprints.empty()) {
+        openQuads.appendMoved(localQuads, position);
+        return;
+    }
+    // Cut the tile along every footprint edge that crosses it, keep the
+    // cells no footprint covers, and join neighbours along x into one quad.
+    std::vector<float> xs = {0, size.x}, zs = {0, size.z};
+    for (const Footprint& f : footprints) {
+        for (const float x : {f.x0 - position.x, f.x1 - position.x})
+            if (x > 0 && x < size.x) xs.push_back(x);
+        for (const float z : {f.z0 - position.z, f.z1 - position.z})
+            if (z > 0 && z < size.z) zs.push_back(z);
+    }
+    for (std::vector<float>* cuts : {&xs, &zs}) {
+        std::sort(cuts->begin(), cuts->end());
+        cuts->erase(std::unique(cuts->begin(), cuts->end()), cuts->end());
+    }
+    const auto covered = [&](float x, float z) {
+        for (const Footprint& f : footprints) {
+            if (f.x0 - position.x < x && x < f.x1 - position.x && f.z0 - position.z < z && z < f.z1 - position.z)
+                return true;
+        }
+        return false;
+    };
+    // The whole tile's texture mapping: s runs 1..0 along z, t 0..1 along x.
+    const auto corner = [&](float x, float z) {
+        return Corner{1 - z / size.z, x / size.x, position.x + x, position.y, position.z + z};
+    };
+    const Vector3 up(0, 1, 0);
+    for (size_t j = 0; j + 1 < zs.size(); ++j) {
+        const float z0 = zs[j], z1 = zs[j + 1], zMiddle = (z0 + z1) / 2;
+        size_t i = 0;
+        while (i + 1 < xs.size()) {
+            if (covered((xs[i] + xs[i + 1]) / 2, zMiddle)) {
+                ++i;
+                continue;
+            }
+            size_t end = i + 1;
+            while (end + 1 < xs.size() && !covered((xs[end] + xs[end + 1]) / 2, zMiddle)) ++end;
+            const float x0 = xs[i], x1 = xs[end];
+            addQuad(openQuads, up, {corner(x0, z1), corner(x1, z1), corner(x1, z0), corner(x0, z0)});
+            i = end;
+        }
+    }
 }
 
 const QuadBatch* GroundTile::opaquePieceQuads(int /*piece*/) {
     buildQuads();
-    return &worldQuads;
+    return &openQuads;
 }
 
 void GroundTile::draw(bool textured) {

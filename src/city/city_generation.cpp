@@ -4,6 +4,7 @@
 // Every random draw is one gameRandom() call, in a fixed order, so a seed
 // always gives the same city.
 #include <algorithm>
+#include <cmath>
 
 #include "app/random.h"
 #include "city/city.h"
@@ -118,6 +119,7 @@ void City::generate() {
         for (int c = 0; c < tilesPerSide; ++c) {
             tiles[r][c].position.x = tileLowEdge(origin.x, c);
             tiles[r][c].position.z = tileLowEdge(origin.z, r);
+            tiles[r][c].clearFootprints();
         }
     }
 
@@ -163,6 +165,18 @@ void City::generate() {
                       cityTileSize * static_cast<float>(rowDepths[h]), x, groupLowEdge(origin.z, rowDepths, h),
                       buildingGap, g, h);
         }
+    }
+
+    // Every tile learns which buildings stand on it.
+    for (int i = 0; i < buildingCount; ++i) {
+        const Building& b = *buildings[i];
+        const float x1 = b.position.x + b.size.x, z1 = b.position.z + b.size.z;
+        const auto tileIndex = [](float offset) {
+            return std::clamp(static_cast<int>(std::floor(offset / cityTileSize)), 0, tilesPerSide - 1);
+        };
+        for (int r = tileIndex(b.position.z - origin.z); r <= tileIndex(z1 - origin.z); ++r)
+            for (int c = tileIndex(b.position.x - origin.x); c <= tileIndex(x1 - origin.x); ++c)
+                tiles[r][c].addFootprint(b.position.x, b.position.z, x1, z1);
     }
 
     // The car meshes are display lists: they need the GL context.

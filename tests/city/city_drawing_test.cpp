@@ -339,3 +339,97 @@ TEST_F(CityDrawingTest, TextureBindingsFollowTheTexturedFlag) {
 }
 
 }  // namespace
+
+namespace {
+
+// The pieces' quads as a batched pass sends them: all in one vertex-array draw.
+std::vector<CapturedQuad> batchedQuads(Drawable& object) {
+    QuadBatch all;
+    for (int p = 0; p < object.opaquePieceCount(); ++p) {
+        const QuadBatch* quads = object.opaquePieceQuads(p);
+        EXPECT_NE(quads, nullptr) << "piece " << p;
+        if (quads) all.append(*quads);
+    }
+    return capturedQuads([&] { all.drawArrays(); });
+}
+
+void expectSameQuads(const std::vector<CapturedQuad>& actual, const std::vector<CapturedQuad>& expected) {
+    ASSERT_EQ(actual.size(), expected.size());
+    for (size_t i = 0; i < actual.size(); ++i) {
+        for (int k = 0; k < 4; ++k) {
+            SCOPED_TRACE(testing::Message() << "quad " << i << " corner " << k);
+            const Corner& a = actual[i].corner[k];
+            const Corner& e = expected[i].corner[k];
+            EXPECT_NEAR(distance(a.position, e.position), 0, tolerance);
+            EXPECT_NEAR(a.s, e.s, 1e-5f);
+            EXPECT_NEAR(a.t, e.t, 1e-5f);
+            EXPECT_NEAR(distance(actual[i].normal[k], expected[i].normal[k]), 0, 0.01f);
+        }
+    }
+}
+
+}  // namespace
+
+// A batched pass draws a building's pieces from world-space quads in one
+// call: the very quads, corners, texture coordinates and normals the
+// building draws in its own frame, and they follow it when it moves or
+// changes shape.
+TEST_F(CityDrawingTest, BatchedPiecesAreTheBuildingsOwnQuadsInTheWorld) {
+    GLuint table[100] = {};
+    Building b;
+    b.setTextures(table, 5, 1);
+    b.position = Vector3(-3, 0, 1);
+    b.size = Vector3(4, 3.5f, 2);
+    expectSameQuads(batchedQuads(b), capturedQuads([&] { b.draw(false); }));
+
+    b.position = Vector3(1, 0, -4);
+    b.size = Vector3(2, 5, 3);
+    b.faceDivisions = 2;
+    const std::vector<CapturedQuad> moved = batchedQuads(b);
+    EXPECT_EQ(moved.size(), 9u + 4 * 4);
+    expectSameQuads(moved, capturedQuads([&] { b.draw(false); }));
+}
+
+// A tile with buildings on it sends only the ground they leave open: no
+// quad reaches under a footprint, the open quads and the footprints'
+// parts on the tile add up to the whole tile, and every corner keeps the
+// whole tile's texture coordinates. Without footprints it is the tile's
+// one quad.
+TEST_F(CityDrawingTest, TileLeavesOutTheGroundUnderItsBuildings) {
+    GLuint table[100] = {};
+    GroundTile tile;
+    tile.setTexture(table, textureSidewalk);
+    tile.position = Vector3(-2, 0, -2);
+    expectSameQuads(batchedQuads(tile), capturedQuads([&] { tile.draw(false); }));
+
+    struct Box {
+        float x0, z0, x1, z1;
+    };
+    // One reaching past the tile's low x and z edges, one inside it.
+    const Box footprints[] = {{-2.5f, -3, -0.4f, 0.2f}, {0.5f, -1.5f, 1.7f, 1.1f}};
+    for (const Box& f : footprints) tile.addFootprint(f.x0, f.z0, f.x1, f.z1);
+    const std::vector<CapturedQuad> open = batchedQuads(tile);
+    ASSERT_FALSE(open.empty());
+    float openArea = 0;
+    for (const CapturedQuad& q : open) {
+        const Vector3& low = q.corner[3].position;  // (x0, z0) of each cell
+        const Vector3& high = q.corner[1].position;
+        openArea += (high.x - low.x) * (high.z - low.z);
+        const float cx = (low.x + high.x) / 2, cz = (low.z + high.z) / 2;
+        for (const Box& f : footprints)
+            EXPECT_FALSE(f.x0 < cx && cx < f.x1 && f.z0 < cz && cz < f.z1) << "a quad under a building";
+        for (const Corner& c : q.corner) {
+            EXPECT_NEAR(c.s, 1 - (c.position.z + 2) / 4, 1e-5f);
+            EXPECT_NEAR(c.t, (c.position.x + 2) / 4, 1e-5f);
+            EXPECT_NEAR(c.position.y, 0, tolerance);
+        }
+        EXPECT_NEAR(q.normal[0].y, 1, 0.01f);
+    }
+    const float covered = (-0.4f + 2) * (0.2f + 2) + (1.7f - 0.5f) * (1.1f + 1.5f);
+    EXPECT_NEAR(openArea, 16 - covered, 1e-3f);
+
+    // The tile as a whole still draws all of itself.
+    EXPECT_EQ(capturedQuads([&] { tile.draw(false); }).size(), 1u);
+    tile.clearFootprints();
+    EXPECT_EQ(batchedQuads(tile).size(), 1u);
+}

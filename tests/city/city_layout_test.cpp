@@ -232,3 +232,37 @@ TEST(CityLayoutTest, RandomDrawsFollowTheDocumentedOrder) {
 }
 
 }  // namespace
+
+// The ground the batched pass sends and the buildings' footprints cover the
+// city once: every building is left out of the tiles it stands on and of
+// no other, also after the city is generated a second time.
+TEST(CityLayoutTest, OpenGroundAndFootprintsTileTheCity) {
+    const auto openArea = [](City& city) {
+        double area = 0;
+        for (auto& row : city.tiles) {
+            for (GroundTile& tile : row) {
+                const std::vector<QuadVertex>& v = tile.opaquePieceQuads(0)->vertices;
+                for (size_t q = 0; q + 3 < v.size(); q += 4)
+                    area += static_cast<double>(v[q + 1].x - v[q + 3].x) * (v[q + 1].z - v[q + 3].z);
+            }
+        }
+        return area;
+    };
+    const auto footprintArea = [](const City& city) {
+        double area = 0;
+        for (int i = 0; i < city.buildingCount; ++i)
+            area += static_cast<double>(city.buildings[i]->size.x) * city.buildings[i]->size.z;
+        return area;
+    };
+    for (std::uint32_t seed : {3u, 8u, 2024u}) {
+        SCOPED_TRACE(testing::Message() << "seed " << seed);
+        auto city = generatedCity(seed);
+        EXPECT_GT(footprintArea(*city), 1000.0);
+        EXPECT_NEAR(openArea(*city) + footprintArea(*city), 100.0 * 100.0, 0.05);
+        // Generated again with another seed: the first city's footprints are gone.
+        setFixedSeed(seed + 1);
+        city->generate();
+        clearFixedSeed();
+        EXPECT_NEAR(openArea(*city) + footprintArea(*city), 100.0 * 100.0, 0.05);
+    }
+}
