@@ -51,32 +51,48 @@ void SmokeParticle::drawAll(const SmokeParticle* particles, int count, bool text
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         glEnable(GL_BLEND);
     }
+    // Each particle is a square in the plane of the billboard's right and up
+    // axes, facing along its view axis: its corners are worked out here in
+    // the world, and every run of particles that share a texture and a
+    // depth mask goes to the driver as one batch of quads instead of one
+    // per particle, each with its own matrix.
     const GLfloat* billboard = billboardMatrix();
-    for (int i = 0; i < count; ++i) {
-        const SmokeParticle& p = particles[i];
-        glPushMatrix();
-        glTranslatef(p.position.x, p.position.y, p.position.z);
-        glMultMatrixf(billboard);
+    const Vector3 right(billboard[0], billboard[1], billboard[2]);
+    const Vector3 up(billboard[4], billboard[5], billboard[6]);
+    const Vector3 facing(billboard[8], billboard[9], billboard[10]);
+    int i = 0;
+    while (i < count) {
+        int end = i + 1;
         if (textured) {
-            glBindTexture(GL_TEXTURE_2D, p.texture);
-            glColor4f(0.5f, 0.5f, 0.5f, p.alpha);
-            glDepthMask(p.depthWriteOff ? GL_FALSE : GL_TRUE);
+            glBindTexture(GL_TEXTURE_2D, particles[i].texture);
+            glDepthMask(particles[i].depthWriteOff ? GL_FALSE : GL_TRUE);
+            while (end < count && particles[end].texture == particles[i].texture &&
+                   particles[end].depthWriteOff == particles[i].depthWriteOff)
+                ++end;
         } else {
-            glColor3f(1, 0.2f, 0.2f);
+            end = count;
         }
-        const float size = p.size;
         glBegin(GL_QUADS);
-        glNormal3f(0, 0, 1);
-        glTexCoord2f(0, 0);
-        glVertex3f(-size, -size, 0);
-        glTexCoord2f(0, 1);
-        glVertex3f(-size, size, 0);
-        glTexCoord2f(1, 1);
-        glVertex3f(size, size, 0);
-        glTexCoord2f(1, 0);
-        glVertex3f(size, -size, 0);
+        for (int k = i; k < end; ++k) {
+            const SmokeParticle& p = particles[k];
+            if (textured)
+                glColor4f(0.5f, 0.5f, 0.5f, p.alpha);
+            else
+                glColor3f(1, 0.2f, 0.2f);
+            glNormal3f(facing.x, facing.y, facing.z);
+            const float size = p.size;
+            const auto corner = [&](float s, float t, float x, float y) {
+                const Vector3 c = p.position + right * x + up * y;
+                glTexCoord2f(s, t);
+                glVertex3f(c.x, c.y, c.z);
+            };
+            corner(0, 0, -size, -size);
+            corner(0, 1, -size, size);
+            corner(1, 1, size, size);
+            corner(1, 0, size, -size);
+        }
         glEnd();
-        glPopMatrix();
+        i = end;
     }
     if (textured) {
         glDisable(GL_BLEND);

@@ -4,6 +4,7 @@
 #include <GL/glu.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <vector>
 
 #include "app/camera.h"
@@ -42,7 +43,7 @@ protected:
                                  0.12f * static_cast<float>(i) - 0.6f);
             p.size = 0.4f + 0.05f * static_cast<float>(i % 3);
             p.alpha = 0.2f + 0.06f * static_cast<float>(i);
-            p.texture = textures[i % 2];
+            p.texture = textures[(i / 2) % 2];  // pairs: runs that share a texture, and runs split by depth
             p.depthWriteOff = i % 3 != 0;
             particles.push_back(p);
         }
@@ -109,6 +110,64 @@ TEST_F(SmokeDrawingTest, AllAtOnceDrawsWhatEachAloneDraws) {
         EXPECT_GT(lit, side * side / 10) << "the particles cover part of the view";
     }
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// Each particle drawn the plain way, as a unit square under its own matrix
+// (translated to the particle, turned to face the camera, scaled by its
+// size) with the state drawAll sets: the batched corners must land on the
+// same pixels.
+TEST_F(SmokeDrawingTest, BatchedSquaresStandWhereEachParticlesOwnMatrixPutsThem) {
+    const Result batched = render(true, false);
+    const auto plain = [this] {
+        Vector3 view = camera.centre - camera.eye;
+        Vector3 right = Vector3(0, 1, 0).cross(view);
+        right.normalize();
+        view.normalize();
+        Vector3 up = view.cross(right);
+        up.normalize();
+        const GLfloat turn[16] = {right.x, right.y, right.z, 0, up.x, up.y, up.z, 0,
+                                  view.x,  view.y,  view.z,  0, 0,    0,    0,    1};
+        for (const SmokeParticle& p : particles) {
+            glPushMatrix();
+            glTranslatef(p.position.x, p.position.y, p.position.z);
+            glMultMatrixf(turn);
+            glColor3f(1, 0.2f, 0.2f);
+            glBegin(GL_QUADS);
+            glNormal3f(0, 0, 1);
+            glVertex3f(-p.size, -p.size, 0);
+            glVertex3f(-p.size, p.size, 0);
+            glVertex3f(p.size, p.size, 0);
+            glVertex3f(p.size, -p.size, 0);
+            glEnd();
+            glPopMatrix();
+        }
+    };
+    // The same frame as render() draws, with the plain squares instead.
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45, 1, 0.5, 20);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    camera.apply();
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+    glDisable(GL_BLEND);
+    glDepthMask(GL_TRUE);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    plain();
+    std::vector<unsigned char> expected(side * side * 4);
+    glReadPixels(0, 0, side, side, GL_RGBA, GL_UNSIGNED_BYTE, expected.data());
+    glDisable(GL_LIGHTING);
+    int differing = 0;
+    for (size_t i = 0; i < expected.size(); i += 4)
+        for (size_t c = i; c < i + 3; ++c)
+            if (std::abs(expected[c] - batched.pixels[c]) > 4) {
+                ++differing;
+                break;
+            }
+    // Rounding may move an edge pixel or two, never a square.
+    EXPECT_LE(differing, side * side / 200);
 }
 
 TEST_F(SmokeDrawingTest, NoParticlesTouchNoState) {
