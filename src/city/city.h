@@ -104,7 +104,7 @@ private:
     struct Footprint {
         float x0, z0, x1, z1;  // the world's, as given
     };
-    void buildQuads();  // again only when moved, resized or built on
+    void buildQuads();     // again only when moved, resized or built on
     QuadBatch localQuads;  // the whole tile in its own frame
     QuadBatch openQuads;   // what no building covers, in the world
     Vector3 quadsPosition, quadsSize;

@@ -26,7 +26,9 @@ struct Corner {
 };
 
 void addQuad(QuadBatch& out, const Vector3& normal, const Corner (&c)[4]) {
-    const Vector3 corners[4] = {{c[0].x, c[0].y, c[0].z}, {c[1].x, c[1].y, c[1].z}, {c[2].x, c[2].y, c[2].z},
+    const Vector3 corners[4] = {{c[0].x, c[0].y, c[0].z},
+                                {c[1].x, c[1].y, c[1].z},
+                                {c[2].x, c[2].y, c[2].z},
                                 {c[3].x, c[3].y, c[3].z}};
     const float s[4] = {c[0].s, c[1].s, c[2].s, c[3].s};
     const float t[4] = {c[0].t, c[1].t, c[2].t, c[3].t};
@@ -51,9 +53,13 @@ void addWallZ(QuadBatch& out, float a, float b, float c, float d, int n, float e
             const float u = a + static_cast<float>(i) * du;
             const float v = b + static_cast<float>(j) * dv;
             if (f > 0)
-                addQuad(out, normal, {{0, g, u, v, e}, {g, g, u + du, v, e}, {g, 0, u + du, v + dv, e}, {0, 0, u, v + dv, e}});
+                addQuad(
+                    out, normal,
+                    {{0, g, u, v, e}, {g, g, u + du, v, e}, {g, 0, u + du, v + dv, e}, {0, 0, u, v + dv, e}});
             else
-                addQuad(out, normal, {{g, g, u, v + dv, e}, {0, g, u + du, v + dv, e}, {0, 0, u + du, v, e}, {g, 0, u, v, e}});
+                addQuad(
+                    out, normal,
+                    {{g, g, u, v + dv, e}, {0, g, u + du, v + dv, e}, {0, 0, u + du, v, e}, {g, 0, u, v, e}});
         }
     }
 }
@@ -67,9 +73,13 @@ void addWallX(QuadBatch& out, float a, float b, float c, float d, int n, float e
             const float u = a + static_cast<float>(i) * du;  // y
             const float v = b + static_cast<float>(j) * dv;  // z
             if (f > 0)
-                addQuad(out, normal, {{0, g, e, u, v}, {0, 0, e, u + du, v}, {g, 0, e, u + du, v + dv}, {g, g, e, u, v + dv}});
+                addQuad(
+                    out, normal,
+                    {{0, g, e, u, v}, {0, 0, e, u + du, v}, {g, 0, e, u + du, v + dv}, {g, g, e, u, v + dv}});
             else
-                addQuad(out, normal, {{0, 0, e, u, v + dv}, {0, g, e, u + du, v + dv}, {g, g, e, u + du, v}, {g, 0, e, u, v}});
+                addQuad(
+                    out, normal,
+                    {{0, 0, e, u, v + dv}, {0, g, e, u + du, v + dv}, {g, g, e, u + du, v}, {g, 0, e, u, v}});
         }
     }
 }
@@ -190,7 +200,9 @@ void Building::drawPieceInPlace(int piece, bool textured) {
     g.local.drawQuadByQuad();
 }
 
-unsigned GroundTile::opaquePieceTexture(int /*piece*/) const { return textureTable ? textureTable[textureIndex] : 0; }
+unsigned GroundTile::opaquePieceTexture(int /*piece*/) const {
+    return textureTable ? textureTable[textureIndex] : 0;
+}
 
 void GroundTile::addFootprint(float x0, float z0, float x1, float z1) {
     footprints.push_back({x0, z0, x1, z1});
@@ -229,7 +241,8 @@ void GroundTile::buildQuads() {
     }
     const auto covered = [&](float x, float z) {
         for (const Footprint& f : footprints) {
-            if (f.x0 - position.x < x && x < f.x1 - position.x && f.z0 - position.z < z && z < f.z1 - position.z)
+            if (f.x0 - position.x < x && x < f.x1 - position.x && f.z0 - position.z < z &&
+                z < f.z1 - position.z)
                 return true;
         }
         return false;

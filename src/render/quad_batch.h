@@ -18,7 +18,8 @@ class QuadBatch {
 public:
     // One quad, counter-clockwise from the side it faces; corner i at
     // (s[i], t[i]) in the texture.
-    void addQuad(const Vector3& normal, const Vector3 (&corners)[4], const float (&s)[4], const float (&t)[4]);
+    void addQuad(const Vector3& normal, const Vector3 (&corners)[4], const float (&s)[4],
+                 const float (&t)[4]);
     void append(const QuadBatch& other) {
         vertices.insert(vertices.end(), other.vertices.begin(), other.vertices.end());
     }
