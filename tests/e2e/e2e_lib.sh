@@ -90,6 +90,13 @@ leak_checker_crashed() {
     grep -qa "LeakSanitizer has encountered a fatal error" "$1" 2>/dev/null
 }
 
+# cut_short_by_leak_checker: after wait_exit, true when the game's status 1
+# came from that crash (leak_checker_crashed on its stderr): the run says
+# nothing about the game, and a script plays it once more.
+cut_short_by_leak_checker() {
+  [ "${exit_status:-0}" -eq 1 ] && leak_checker_crashed "$game_err"
+}
+
 # The city region of a 1280 x 1024 screen: the upper part, clear of the
 # mini-map and the badge.
 city_region=1000x560+140+40
