@@ -27,7 +27,6 @@ public:
     void appendMoved(const QuadBatch& other, const Vector3& offset);
     void clear() { vertices.clear(); }
     bool empty() const { return vertices.empty(); }
-    int quadCount() const { return static_cast<int>(vertices.size() / 4); }
 
     // One glBegin/glEnd and one glNormal per quad, as a display list
     // records them.
