@@ -59,7 +59,7 @@ void SmokeParticle::drawAll(const SmokeParticle* particles, int count, bool text
     const GLfloat* billboard = billboardMatrix();
     const Vector3 right(billboard[0], billboard[1], billboard[2]);
     const Vector3 up(billboard[4], billboard[5], billboard[6]);
-    const Vector3 facing(billboard[8], billboard[9], billboard[10]);
+    glNormal3f(billboard[8], billboard[9], billboard[10]);  // every square faces the same way
     int i = 0;
     while (i < count) {
         int end = i + 1;
@@ -79,7 +79,6 @@ void SmokeParticle::drawAll(const SmokeParticle* particles, int count, bool text
                 glColor4f(0.5f, 0.5f, 0.5f, p.alpha);
             else
                 glColor3f(1, 0.2f, 0.2f);
-            glNormal3f(facing.x, facing.y, facing.z);
             const float size = p.size;
             const auto corner = [&](float s, float t, float x, float y) {
                 const Vector3 c = p.position + right * x + up * y;

@@ -90,11 +90,15 @@ leak_checker_crashed() {
     grep -qa "LeakSanitizer has encountered a fatal error" "$1" 2>/dev/null
 }
 
-# cut_short_by_leak_checker: after wait_exit, true when the game's status 1
-# came from that crash (leak_checker_crashed on its stderr): the run says
-# nothing about the game, and a script plays it once more.
-cut_short_by_leak_checker() {
-  [ "${exit_status:-0}" -eq 1 ] && leak_checker_crashed "$game_err"
+# again_after_leak_checker LABEL: after wait_exit, true (saying so) when the
+# game's status 1 came from that crash (leak_checker_crashed on its stderr):
+# the run says nothing about the game, and the script plays LABEL once more.
+# Once per run of a script: a second such crash counts as a failure.
+again_after_leak_checker() {
+  [ "${exit_status:-0}" -eq 1 ] && leak_checker_crashed "$game_err" && [ -z "${played_again:-}" ] ||
+    return 1
+  echo "again $1: the leak checker's tracer crashed at exit"
+  played_again=1
 }
 
 # The city region of a 1280 x 1024 screen: the upper part, clear of the

@@ -43,14 +43,6 @@ play() {
   console_is_the_games "$1"
 }
 
-# again_after_leak_checker LABEL: true, once per run of this script, when
-# the game just played ended that way (cut_short_by_leak_checker).
-again_after_leak_checker() {
-  cut_short_by_leak_checker && [ -z "${played_again:-}" ] || return 1
-  echo "again $1: the leak checker's tracer crashed at exit"
-  played_again=1
-}
-
 start_xvfb 640x480
 export ALSOFT_CONF="$work/alsoft.conf"
 

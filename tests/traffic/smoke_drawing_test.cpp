@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <vector>
 
 #include "app/camera.h"
@@ -62,7 +63,8 @@ protected:
         std::vector<unsigned char> pixels;
         GLboolean blend, texture, depthMask;
     };
-    Result render(bool batched, bool textured) {
+    // The test's frame with draw in it: the camera's view, lit, depth-tested.
+    Result render(const std::function<void()>& draw) {
         glViewport(0, 0, side, side);
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
@@ -77,11 +79,7 @@ protected:
         glDepthMask(GL_TRUE);
         glClearColor(0.1f, 0.1f, 0.1f, 1);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        if (batched) {
-            SmokeParticle::drawAll(particles.data(), static_cast<int>(particles.size()), textured);
-        } else {
-            for (SmokeParticle& p : particles) p.draw(textured);
-        }
+        draw();
         Result r;
         r.blend = glIsEnabled(GL_BLEND);
         r.texture = glIsEnabled(GL_TEXTURE_2D);
@@ -90,6 +88,15 @@ protected:
         glReadPixels(0, 0, side, side, GL_RGBA, GL_UNSIGNED_BYTE, r.pixels.data());
         glDisable(GL_LIGHTING);
         return r;
+    }
+    Result render(bool batched, bool textured) {
+        return render([&] {
+            if (batched) {
+                SmokeParticle::drawAll(particles.data(), static_cast<int>(particles.size()), textured);
+            } else {
+                for (SmokeParticle& p : particles) p.draw(textured);
+            }
+        });
     }
 
     GLuint textures[2] = {0, 0};
@@ -142,23 +149,7 @@ TEST_F(SmokeDrawingTest, BatchedSquaresStandWhereEachParticlesOwnMatrixPutsThem)
             glPopMatrix();
         }
     };
-    // The same frame as render() draws, with the plain squares instead.
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45, 1, 0.5, 20);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    camera.apply();
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_LIGHTING);
-    glEnable(GL_LIGHT0);
-    glDisable(GL_BLEND);
-    glDepthMask(GL_TRUE);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    plain();
-    std::vector<unsigned char> expected(side * side * 4);
-    glReadPixels(0, 0, side, side, GL_RGBA, GL_UNSIGNED_BYTE, expected.data());
-    glDisable(GL_LIGHTING);
+    const std::vector<unsigned char> expected = render(plain).pixels;
     int differing = 0;
     for (size_t i = 0; i < expected.size(); i += 4)
         for (size_t c = i; c < i + 3; ++c)
