@@ -77,7 +77,8 @@ Vector3 extremePoint(const MeshObject& hull, int axis, float sign, const Vector3
 
 // The hull is z up, nose toward -y, its left (port) side toward +x. Red on
 // the outermost point to port, green to starboard, white at the rearmost
-// point of the lower tail, the beacon on the highest point behind the middle.
+// point of the lower tail, the beacon on the highest point behind the middle
+// (the halves include the middle, so a flat hull still has both).
 HelicopterLights placeLights(const MeshObject& hull) {
     Vector3 lo = hull.vertices[0], hi = lo;
     for (int i = 1; i < hull.vertexCount; ++i) {
@@ -92,8 +93,8 @@ HelicopterLights placeLights(const MeshObject& hull) {
     HelicopterLights lights;
     lights.port = extremePoint(hull, 0, 1, extent, any);
     lights.starboard = extremePoint(hull, 0, -1, extent, any);
-    lights.tail = extremePoint(hull, 1, 1, extent, [&](const Vector3& v) { return v.z < middle.z; });
-    lights.beacon = extremePoint(hull, 2, 1, extent, [&](const Vector3& v) { return v.y > middle.y; });
+    lights.tail = extremePoint(hull, 1, 1, extent, [&](const Vector3& v) { return v.z <= middle.z; });
+    lights.beacon = extremePoint(hull, 2, 1, extent, [&](const Vector3& v) { return v.y >= middle.y; });
     lights.placed = true;
     return lights;
 }
