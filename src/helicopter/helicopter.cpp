@@ -7,9 +7,9 @@
 #include "app/camera.h"
 
 // Speed smoothing, per idle tick (deliberately not scaled by dt).
-constexpr float speedApproach = 0.1f;  // share of the gap to the target closed per tick
-constexpr double inputWindow = 0.2;    // seconds after the last held key before decay starts
-constexpr float fullSpeedTilt = 20.0f; // degrees of bank or pitch at full speed
+constexpr float speedApproach = 0.1f;   // share of the gap to the target closed per tick
+constexpr double inputWindow = 0.2;     // seconds after the last held key before decay starts
+constexpr float fullSpeedTilt = 20.0f;  // degrees of bank or pitch at full speed
 
 // Hover wobble: amplitudes (world units, degrees) and rates (radians per second).
 constexpr float hoverLift = 0.4f, hoverLiftRate = 2.0f;
@@ -103,6 +103,7 @@ void Helicopter::computeRight() {
 }
 
 void Helicopter::setHoverWobble(double t) {
+    lightsClock = t;
     hoverOffsetY = static_cast<float>(std::sin(hoverLiftRate * t) * hoverLift);
     hoverOffsetX = static_cast<float>(std::sin(hoverDriftRateX * t) * hoverDrift);
     hoverOffsetZ = static_cast<float>(std::sin(hoverDriftRateZ * t) * hoverDrift);

@@ -11,6 +11,13 @@
 
 class Camera;
 
+// Where the helicopter's lights sit, in model units (the file's z-up axes),
+// found from the hull's extent the first time it is drawn.
+struct HelicopterLights {
+    Vector3 port, starboard, tail, beacon;
+    bool placed = false;
+};
+
 constexpr float referenceTick = 0.01429f;
 
 class Helicopter {
@@ -30,7 +37,8 @@ public:
     // Where the chase camera belongs: behind and above, looking at the
     // ground below the look point.
     void chaseView(Vector3& eye, Vector3& centre) const;
-    // The hover wobble at game time t seconds (offsets and degrees).
+    // The hover wobble at game time t seconds (offsets and degrees); the
+    // lights' clock follows the same time.
     void setHoverWobble(double t);
     // Hidden once the camera has flown into the cockpit ("[": all chase
     // offsets zero); shown again as soon as every offset is non-zero.
@@ -57,5 +65,7 @@ public:
     float lateralTarget = 0, forwardTarget = 0;
     float chaseBehindX = 2, chaseHeight = 5, chaseBehindZ = 2;  // the chase camera's offsets
     bool hidden = false;
+    double lightsClock = 0;  // game time, seconds: the beacon flashes on it
+    HelicopterLights lights;
     HelicopterModel model;
 };

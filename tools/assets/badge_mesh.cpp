@@ -7,9 +7,11 @@
 
 namespace {
 
-// Depths (model z; the front faces -z).
-constexpr float backZ = 0.02f, rimZ = -0.024f, fieldZ = -0.01f;
-constexpr float starApexZ = -0.045f, plateZ = -0.02f;
+// Depths from the middle plane, the same on both faces (the front faces -z,
+// the back +z): the spin shows the emblem at every angle.
+constexpr float rimDepth = 0.024f, fieldDepth = 0.01f;
+constexpr float starApexDepth = 0.045f, plateDepth = 0.02f;
+constexpr float faceSides[] = {-1, 1};  // z sign of the front and the back
 // The rim slopes from the raised edge down to the field, whose outline is
 // the shield's scaled about its middle.
 constexpr float rimInset = 0.86f;
@@ -82,17 +84,19 @@ Mesh buildShield() {
     Mesh shield;
     shield.name = "badge";
     shield.material = "gold";
-    const Vector3 front{0, 0, -1}, back{0, 0, 1};
-    const std::vector<Vector3> outerFront = shieldOutline(rimZ);
-    const std::vector<Vector3> outerBack = shieldOutline(backZ);
-    const std::vector<Vector3> innerField = scaledAbout(outerFront, shieldMiddle, rimInset, fieldZ);
-    addPolygonInBands(shield, outerBack, back, badgeBandHeight);
+    const std::vector<Vector3> outerFront = shieldOutline(-rimDepth);
+    const std::vector<Vector3> outerBack = shieldOutline(rimDepth);
     addWalls(shield, outerFront, outerBack, shieldMiddle, true);
-    for (size_t i = 0; i < outerFront.size(); ++i) {  // the rim's slope
-        const size_t j = (i + 1) % outerFront.size();
-        shield.addPolygon({outerFront[i], outerFront[j], innerField[j], innerField[i]}, front);
+    for (const float side : faceSides) {
+        const Vector3 facing{0, 0, side};
+        const std::vector<Vector3>& outer = side < 0 ? outerFront : outerBack;
+        const std::vector<Vector3> field = scaledAbout(outer, shieldMiddle, rimInset, side * fieldDepth);
+        for (size_t i = 0; i < outer.size(); ++i) {  // the rim's slope
+            const size_t j = (i + 1) % outer.size();
+            shield.addPolygon({outer[i], outer[j], field[j], field[i]}, facing);
+        }
+        addPolygonInBands(shield, field, facing, badgeBandHeight);
     }
-    addPolygonInBands(shield, innerField, front, badgeBandHeight);
     return shield;
 }
 
@@ -100,20 +104,23 @@ Mesh buildStar() {
     Mesh star;
     star.name = "star";
     star.material = "silver";
-    std::vector<Vector3> outline;
-    for (int k = 0; k < 10; ++k) {
-        const float angle = pi / 2 + k * pi / 5;
-        const float r = k % 2 ? starInner : starOuter;
-        outline.push_back({starCentre.x + r * std::cos(angle), starCentre.y + r * std::sin(angle), fieldZ});
-    }
-    // Two facets per point rising from the field to the apex, a cut-glass
-    // star; a hidden underside on the field makes it a closed solid.
-    const Vector3 apex{starCentre.x, starCentre.y, starApexZ};
-    const Vector3 underside{starCentre.x, starCentre.y, fieldZ};
-    for (size_t i = 0; i < outline.size(); ++i) {
-        const size_t j = (i + 1) % outline.size();
-        star.addPolygon({apex, outline[i], outline[j]}, {0, 0, -1});
-        star.addPolygon({underside, outline[i], outline[j]}, {0, 0, 1});
+    for (const float side : faceSides) {
+        std::vector<Vector3> outline;
+        for (int k = 0; k < 10; ++k) {
+            const float angle = pi / 2 + k * pi / 5;
+            const float r = k % 2 ? starInner : starOuter;
+            outline.push_back(
+                {starCentre.x + r * std::cos(angle), starCentre.y + r * std::sin(angle), side * fieldDepth});
+        }
+        // Two facets per point rising from the field to the apex, a cut-glass
+        // star; a hidden underside on the field makes it a closed solid.
+        const Vector3 apex{starCentre.x, starCentre.y, side * starApexDepth};
+        const Vector3 underside{starCentre.x, starCentre.y, side * fieldDepth};
+        for (size_t i = 0; i < outline.size(); ++i) {
+            const size_t j = (i + 1) % outline.size();
+            star.addPolygon({apex, outline[i], outline[j]}, {0, 0, side});
+            star.addPolygon({underside, outline[i], outline[j]}, {0, 0, -side});
+        }
     }
     return star;
 }
@@ -122,7 +129,8 @@ Mesh buildPlate() {
     Mesh plate;
     plate.name = "plate";
     plate.material = "enamel";
-    plate.addBox({-plateHalfWidth, plateBottom, plateZ}, {plateHalfWidth, plateTop, fieldZ}, 0, 0);
+    plate.addBox({-plateHalfWidth, plateBottom, -plateDepth}, {plateHalfWidth, plateTop, -fieldDepth}, 0, 0);
+    plate.addBox({-plateHalfWidth, plateBottom, fieldDepth}, {plateHalfWidth, plateTop, plateDepth}, 0, 0);
     return plate;
 }
 

@@ -2,8 +2,8 @@
 //
 // A shield in its own x-y plane, x centred (0.5 wide), y from 0 at its
 // point to 0.6 at its crest, with a raised rim, a raised five-pointed star
-// and a name plate on the front (facing -z, toward the player) and a flat
-// back (facing +z; the badge spins on screen). The game lights it from the
+// and a name plate on the front (facing -z, toward the player) and the same
+// relief on the back (facing +z): the badge spins on screen. The game lights it from the
 // bottom up as its fill level passes each vertex height + 0.5, so every
 // triangle is cut into bands of `badgeBandHeight` to make the glow rise
 // evenly. The game sets materials per vertex while drawing it, which is

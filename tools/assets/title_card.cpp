@@ -125,7 +125,22 @@ void paintBeam(Picture& p) {
     }
 }
 
-// The helicopter seen from the side, nose to the left, dark against the sky.
+// A light seen at night: a soft glow of the given radius and strength
+// around a bright core.
+void paintLight(Picture& p, float cx, float cy, const Colour& colour, float core, float glow,
+                float strength) {
+    for (int y = static_cast<int>(cy - glow); y <= static_cast<int>(cy + glow) + 1; ++y) {
+        for (int x = static_cast<int>(cx - glow); x <= static_cast<int>(cx + glow) + 1; ++x) {
+            const float d = std::hypot(x + 0.5f - cx, y + 0.5f - cy) / glow;
+            if (d < 1) p.paint(x, y, colour, strength * (1 - d) * (1 - d));
+        }
+    }
+    p.fillDisc(cx, cy, core, mix(colour, Colour(1, 1, 1), 0.35f));
+}
+
+// The helicopter seen from the side, nose to the left, dark against the
+// sky: its left side shows the red navigation light, the tail its white
+// one, and the beacon on the fin is caught mid-flash, reddening the tail.
 void paintHelicopter(Picture& p) {
     const Colour body{0.13f, 0.15f, 0.2f};
     const float x = helicopterX, y = helicopterY;
@@ -137,9 +152,11 @@ void paintHelicopter(Picture& p) {
     p.fillRect(x - 14, y - 11, x + 8, y - 10, body);  // skid
     p.fillRect(x - 8, y - 10, x - 7, y - 7, body);
     p.fillRect(x + 2, y - 10, x + 3, y - 7, body);
-    p.fillRect(x - 13, y - 5, x - 3, y, Colour(0.5f, 0.6f, 0.7f));  // cockpit glass
-    p.fillDisc(x + 35, y + 3, 1.5f, Colour(1.0f, 0.2f, 0.1f));      // tail beacon
-    p.fillDisc(x, y - 8, 1.5f, Colour(0.6f, 1.0f, 0.6f));           // belly light
+    p.fillRect(x - 13, y - 5, x - 3, y, Colour(0.5f, 0.6f, 0.7f));                  // cockpit glass
+    p.fillDisc(x, y - 8, 1.5f, Colour(1.0f, 0.96f, 0.82f));                         // the searchlight's lamp
+    paintLight(p, x + 29, y, Colour(1.0f, 0.15f, 0.1f), 1.1f, 5, 0.45f);            // port
+    paintLight(p, x + 35.5f, y - 1, Colour(1.0f, 1.0f, 0.9f), 1.0f, 4, 0.4f);       // tail
+    paintLight(p, x + 35.5f, y + 3.5f, Colour(1.0f, 0.1f, 0.05f), 1.5f, 12, 0.5f);  // beacon
 }
 
 }  // namespace
