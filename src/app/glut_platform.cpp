@@ -2,13 +2,12 @@
 #include "app/glut_platform.h"
 
 #include <GL/freeglut.h>
+#include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <ctime>
-
-#include <unistd.h>
+#include <string>
 
 // Last: Xlib defines macros (None, Bool, Status) that other headers use as names.
 #include <GL/glx.h>
@@ -27,9 +26,31 @@ void GlutPlatform::swapBuffers() { glutSwapBuffers(); }
 
 int GlutPlatform::modifiers() { return glutGetModifiers(); }
 
-void GlutPlatform::fullScreen() { glutFullScreen(); }
+void GlutPlatform::fullScreen() {
+    if (!windowed) glutFullScreen();
+}
 
-void GlutPlatform::quit(int status) { std::exit(status); }
+void GlutPlatform::showPointer(bool shown) { glutSetCursor(shown ? GLUT_CURSOR_INHERIT : GLUT_CURSOR_NONE); }
+
+void GlutPlatform::nameWindowClass(const char* name, const char* className) {
+    Display* display = glXGetCurrentDisplay();
+    const GLXDrawable window = glXGetCurrentDrawable();
+    if (!display || window == 0) return;
+    XClassHint hint;
+    std::string n(name), c(className);  // Xlib takes them as char*
+    hint.res_name = n.data();
+    hint.res_class = c.data();
+    XSetClassHint(display, window, &hint);
+    XFlush(display);
+}
+
+void GlutPlatform::quit(int status) {
+    // main() closes down once GLUT's loop returns; the callbacks it
+    // registered check leaving() so that none acts after this.
+    exitStatus = status;
+    leavingLoop = true;
+    glutLeaveMainLoop();
+}
 
 std::int64_t GlutPlatform::clockMicroseconds() {
     timespec ts{};
@@ -84,15 +105,43 @@ bool GlutPlatform::syncSwapsToRefresh() {
     return false;
 }
 
-void GlutPlatform::watchKeyboardFocus(const std::string& displayName) {
+namespace {
+bool xErrorSeen = false;
+int noteXError(Display*, XErrorEvent*) {
+    xErrorSeen = true;
+    return 0;
+}
+}  // namespace
+
+void GlutPlatform::watchKeyboardFocus(DisplayCheck& check) {
+    Display* display = static_cast<Display*>(check.release());
     const GLXDrawable window = glXGetCurrentDrawable();
-    if (window == 0 || focusConnection) return;
-    Display* display = XOpenDisplay(displayName.empty() ? nullptr : displayName.c_str());
-    if (!display) return;
+    Display* glutDisplay = glXGetCurrentDisplay();
+    if (!display || window == 0 || !glutDisplay || focusConnection) {
+        if (display) XCloseDisplay(display);
+        return;
+    }
+    // GLUT created the window on its own connection; once that connection
+    // has been answered the server knows the window, and this one can name it.
+    XSync(glutDisplay, False);
     // Each client chooses its own events on a window: GLUT's are untouched.
+    // An error here (the window gone already) costs the focus watch, not the
+    // game, which Xlib's default handler would end.
+    xErrorSeen = false;
+    const auto previousHandler = XSetErrorHandler(noteXError);
     XSelectInput(display, window, FocusChangeMask);
-    XFlush(display);
+    XSync(display, False);
+    XSetErrorHandler(previousHandler);
+    if (xErrorSeen) {
+        XCloseDisplay(display);
+        return;
+    }
     focusConnection = display;
+}
+
+void GlutPlatform::closeFocusWatch() {
+    if (focusConnection) XCloseDisplay(static_cast<Display*>(focusConnection));
+    focusConnection = nullptr;
 }
 
 bool GlutPlatform::keyboardFocusLost() {
@@ -122,6 +171,12 @@ bool DisplayCheck::open(int argc, char** argv) {
         connection = XOpenDisplay(requested);
     }
     return connection != nullptr;
+}
+
+void* DisplayCheck::release() {
+    void* handed = connection;
+    connection = nullptr;
+    return handed;
 }
 
 void DisplayCheck::close() {

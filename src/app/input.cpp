@@ -22,7 +22,7 @@
 constexpr unsigned char escapeKey = 27;
 
 // Chase camera keys.
-constexpr float chaseStep = 2.0f;       // "=" raises and "-" lowers by this much
+constexpr float chaseStep = 2.0f;  // "=" raises and "-" lowers by this much
 constexpr float lowestChaseHeight = 1.5f;
 constexpr float defaultChaseBehind = 2.0f, defaultChaseHeight = 5.0f;
 
@@ -81,7 +81,21 @@ void keyboard(unsigned char key, int, int) {
     keyDown[key] = true;
 }
 
-void keyboardUp(unsigned char key, int, int) { keyDown[key] = false; }
+// A modifier pressed while a letter is held changes how GLUT reports the
+// letter's release: "W" under Shift or Caps Lock, 0x17 under Ctrl. The press
+// went into the table as "w", so a release clears every form of its letter.
+void keyboardUp(unsigned char key, int, int) {
+    keyDown[key] = false;
+    constexpr unsigned char lastControlLetter = 26;  // Ctrl+Z
+    unsigned char letter = 0;
+    if (key >= 'a' && key <= 'z') letter = key;
+    if (key >= 'A' && key <= 'Z') letter = static_cast<unsigned char>(key - 'A' + 'a');
+    if (key >= 1 && key <= lastControlLetter) letter = static_cast<unsigned char>(key - 1 + 'a');
+    if (letter == 0) return;
+    keyDown[letter] = false;
+    keyDown[letter - 'a' + 'A'] = false;
+    keyDown[letter - 'a' + 1] = false;
+}
 
 // Arrows and function keys do nothing, not even dismiss the title.
 void specialKey(int, int, int) {}

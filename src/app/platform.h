@@ -16,7 +16,9 @@ public:
     virtual void swapBuffers() = 0;
     virtual int modifiers() = 0;  // GLUT_ACTIVE_SHIFT 1, _CTRL 2, _ALT 4
     virtual void fullScreen() = 0;
-    // Ends the game with this status. The window platform never returns.
+    // Ends the game with this status. The window platform returns, leaves
+    // its main loop once the running callback is done and lets main() close
+    // down; nothing of the game acts after the call.
     virtual void quit(int status) = 0;
     // Monotonic clock in microseconds since an arbitrary origin.
     virtual std::int64_t clockMicroseconds() = 0;
@@ -27,6 +29,8 @@ public:
     // key released while another window has the focus never reports its
     // release to the game, which therefore forgets its held keys then.
     virtual bool keyboardFocusLost() = 0;
+    // Shows or hides the mouse pointer over the game's window.
+    virtual void showPointer(bool shown) = 0;
 };
 
 // The installed platform; the offscreen one until main() installs GLUT's.
@@ -56,7 +60,11 @@ public:
         return lost;
     }
 
-    void advanceClock(double seconds) { virtualMicroseconds += static_cast<std::int64_t>(seconds * 1e6 + 0.5); }
+    void showPointer(bool shown) override { pointerShown = shown; }
+
+    void advanceClock(double seconds) {
+        virtualMicroseconds += static_cast<std::int64_t>(seconds * 1e6 + 0.5);
+    }
 
     bool redisplayPosted = false;
     bool fullScreenRequested = false;
@@ -64,6 +72,7 @@ public:
     int quitStatus = 0;
     int heldModifiers = 0;
     bool focusLost = false;  // set by a test: another window took the keyboard
+    bool pointerShown = true;
     long swapCount = 0;
     long sleepCount = 0;
     std::int64_t virtualMicroseconds = 0;

@@ -212,12 +212,6 @@ check_case() {
   fi
   if [ -n "$reason" ]; then
     [ -n "${game_pid:-}" ] && { kill -9 "$game_pid" 2>/dev/null; wait "$game_pid" 2>/dev/null; game_pid=""; }
-    if leak_checker_crashed "$game_err" && [ -z "${repeating:-}" ]; then
-      echo "again $file $mode: the leak checker's tracer crashed at exit ($reason)"
-      rm -rf "${work:?}/$id" "$work/$id.result"
-      repeating=1 check_case "$id" "$file" "$mode" "$expect"
-      return
-    fi
     echo "FAIL  $file $mode: $reason (${outcome:-no outcome})"
     { echo "--- stderr of $file $mode (tail)"; tail -5 "$game_err"; } >&2
     failures+=("$file $mode")

@@ -79,28 +79,6 @@ sanitizer_report() {
   return 0
 }
 
-# leak_checker_crashed FILE: true when FILE (a game's stderr) shows
-# LeakSanitizer's own tracer, the thread that stops all others for the leak
-# check at exit, failing on a signal ("Tracer caught signal"): the check then
-# ends the process with status 1 before looking at anything. That is the
-# sanitizer runtime tripping over threads still ending (llvmpipe's, the
-# sound mixer's), not a finding, and the same run passes when repeated.
-leak_checker_crashed() {
-  grep -qa "Tracer caught signal" "$1" 2>/dev/null &&
-    grep -qa "LeakSanitizer has encountered a fatal error" "$1" 2>/dev/null
-}
-
-# again_after_leak_checker LABEL: after wait_exit, true (saying so) when the
-# game's status 1 came from that crash (leak_checker_crashed on its stderr):
-# the run says nothing about the game, and the script plays LABEL once more.
-# Once per run of a script: a second such crash counts as a failure.
-again_after_leak_checker() {
-  [ "${exit_status:-0}" -eq 1 ] && leak_checker_crashed "$game_err" && [ -z "${played_again:-}" ] ||
-    return 1
-  echo "again $1: the leak checker's tracer crashed at exit"
-  played_again=1
-}
-
 # The city region of a 1280 x 1024 screen: the upper part, clear of the
 # mini-map and the badge.
 city_region=1000x560+140+40

@@ -2,7 +2,7 @@
 # The real game started without a usable X display: no DISPLAY at all, and a
 # DISPLAY naming a display no server answers. Each time it must print one
 # line saying which display it could not open, exit non-zero, and neither
-# crash nor hang.
+# crash nor hang. The options that need no display work without one.
 #   no_display_e2e.sh BINARY
 set -u
 binary=$1
@@ -44,3 +44,25 @@ check() {
 check "DISPLAY unset" "" -u DISPLAY
 display=$(free_display) || fail "no free display number found to test with"
 check "DISPLAY=$display (no server)" "$display" DISPLAY="$display"
+
+# The options that need no display: --help and --version print on stdout and
+# end with 0; a bad option or value says so in two lines and ends with 2.
+options() {
+  local expect=$1 status
+  shift
+  (cd "$work" && exec env -u DISPLAY timeout 20 "$binary" "$@") >"$work/out" 2>"$work/err"
+  status=$?
+  [ "$status" -eq "$expect" ] || { cat "$work/err" >&2; fail "$*: exit status $status, expected $expect"; }
+}
+options 0 --help
+grep -q -- '--windowed' "$work/out" && [ ! -s "$work/err" ] || fail "--help: no usage on stdout"
+options 0 --version
+grep -qE '^searchlight [0-9]+\.[0-9]+\.[0-9]+$' "$work/out" || fail "--version printed \"$(cat "$work/out")\""
+for bad in --bogus "--size 0x5" "--seed -1" "--seed" stray; do
+  # shellcheck disable=SC2086 # the case's words are separate arguments
+  options 2 $bad
+  [ "$(sed -n 2p "$work/err")" = "Try 'searchlight --help'." ] && [ "$(wc -l < "$work/err")" -eq 2 ] &&
+    grep -q "^searchlight: " "$work/err" || fail "$bad: stderr was \"$(cat "$work/err")\""
+  [ ! -s "$work/out" ] || fail "$bad: output on stdout"
+done
+echo "PASS: --help and --version without a display; bad options end with 2 and a hint"

@@ -15,7 +15,8 @@ foreach(size 1280x1024 1920x1080 1024x768)
             ${SEARCHLIGHT_DATA_DIR} ${size})
   set_tests_properties(e2e.frame_title_city_map_badge_${size} PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE)
 endforeach()
-# Started without an X display, the game says so in one line and exits non-zero.
+# Started without an X display, the game says so in one line and exits
+# non-zero; --help and --version need no display, a bad option ends with 2.
 add_test(NAME e2e.no_display_one_line_and_failure_status
   COMMAND ${CMAKE_CURRENT_LIST_DIR}/no_display_e2e.sh $<TARGET_FILE:searchlight>)
 set_tests_properties(e2e.no_display_one_line_and_failure_status PROPERTIES TIMEOUT 60)

@@ -35,10 +35,6 @@ play() {
   alive || fail "$1: the game ended during play"
   send_key Escape
   wait_exit 10 || fail "$1: the game did not quit on Escape"
-  if again_after_leak_checker "$1"; then
-    play "$1"
-    return
-  fi
   [ "$exit_status" -eq 0 ] || fail "$1: exit status $exit_status"
   console_is_the_games "$1"
 }
@@ -60,10 +56,6 @@ wave_device() {
   t2=$(date +%s.%N)
   send_key Escape
   wait_exit 10 || fail "wave device: the game did not quit on Escape"
-  if again_after_leak_checker "wave device"; then
-    wave_device
-    return
-  fi
   [ "$exit_status" -eq 0 ] || fail "wave device: exit status $exit_status"
   console_is_the_games "wave device"
   # Bytes per second from the header (offset 28), and how many the game wrote.
