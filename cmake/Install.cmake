@@ -8,11 +8,10 @@
 #   share/searchlight/                   the generated data set, as in build/data
 #   share/applications/, share/metainfo/, share/icons/hicolor/,
 #   share/man/man6/searchlight.6.gz, share/doc/searchlight/{copyright,changelog.gz}
-# The game takes no options and reads its data from its working directory;
-# the launcher is what lets it start from anywhere.
+# The game reads its data from its working directory (or --data DIR); the
+# launcher is what lets it start from anywhere.
 include(GNUInstallDirs)
 
-set(SEARCHLIGHT_VERSION 0.1.0)
 set(SEARCHLIGHT_ICON_SIZES 64 256)
 set(SEARCHLIGHT_APP_ID io.github.searchlight.Searchlight)
 
@@ -126,7 +125,10 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER
-    "Searchlight maintainers <maintainers@users.noreply.c-seed-15d3c5f5.example>")
+    "The Searchlight developers <searchlight@example.org>")
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "libc6 (>= 2.34), libgcc-s1 (>= 3.0), libstdc++6 (>= 11), libglut3.12 (>= 3.4.0), libglu1-mesa | libglu1, libopengl0, libgl1, libglx0, libx11-6, libopenal1 (>= 1:1.19)")
+# The Mesa drivers the troubleshooting names: llvmpipe for a machine
+# without a GPU driver, the hardware ones otherwise.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libgl1-mesa-dri")
 include(CPack)

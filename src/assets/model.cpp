@@ -3,11 +3,13 @@
 
 #include <cstdio>
 
+#include "assets/data_directory_hint.h"
+
 Model::~Model() { releaseModelData(data); }
 
 void Model::load(const char* fileName) {
     releaseModelData(data);  // a model holds one file
-    reader.readFile(data, fileName);
+    if (reader.readFile(data, fileName) == ModelReadStatus::cannotOpen) hintAtDataDirectory(true);
     for (int i = 0; i < data.materialCount; ++i) {
         const MaterialInfo& material = data.materials[i];
         if (material.textureFile[0] == 0) continue;

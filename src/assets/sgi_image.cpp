@@ -8,6 +8,7 @@
 #include <new>
 #include <utility>
 
+#include "assets/data_directory_hint.h"
 #include "assets/file_bytes.h"
 
 namespace {
@@ -205,6 +206,7 @@ SgiImage* openSgiImage(const char* fileName) {
     const FileReadStatus status = readFileBytes(fileName, bytes, error);
     if (status == FileReadStatus::cannotOpen) {
         std::perror(fileName);
+        hintAtDataDirectory();
         std::exit(1);
     }
     SgiImage* image = new SgiImage();

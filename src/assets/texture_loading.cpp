@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "assets/data_directory_hint.h"
 #include "assets/file_bytes.h"
 #include "assets/model.h"
 #include "assets/ppm_image.h"
@@ -45,8 +46,10 @@ void readPpmTexture(const char* fileName) {
     const OutOfMemoryExit outOfMemoryExit;
     std::vector<unsigned char> bytes;
     std::string error;
-    if (readFileBytes(fileName, bytes, error) != FileReadStatus::ok) {
+    const FileReadStatus read = readFileBytes(fileName, bytes, error);
+    if (read != FileReadStatus::ok) {
         std::fprintf(stderr, "can't read image %s: %s\n", fileName, error.c_str());
+        if (read == FileReadStatus::cannotOpen) hintAtDataDirectory();
         return;
     }
     PpmImage image;
