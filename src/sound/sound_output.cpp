@@ -49,51 +49,73 @@ void quietLibraryLog() { setenv("ALSOFT_LOGLEVEL", "0", 0); }
 
 SoundOutput::~SoundOutput() { close(); }
 
-bool SoundOutput::openDevice(const std::vector<SoundClip>& clips) {
+bool SoundOutput::openDevice(const std::vector<SoundClip>& soundClips) {
     close();
+    clips = soundClips;
+    if (openDefault()) return true;
+    clips.clear();
+    return false;
+}
+
+bool SoundOutput::openDefault() {
     quietLibraryLog();
     QuietStandardError quiet;
     device = alcOpenDevice(nullptr);
     if (!device) return false;
-    return start(clips, nullptr);
+    return start(nullptr);
 }
 
-bool SoundOutput::openLoopback(const std::vector<SoundClip>& clips) {
+bool SoundOutput::openLoopback(const std::vector<SoundClip>& soundClips) {
     close();
     quietLibraryLog();
     QuietStandardError quiet;
     if (!alcIsExtensionPresent(nullptr, "ALC_SOFT_loopback")) return false;
-    auto openLoopbackDevice =
-        reinterpret_cast<LPALCLOOPBACKOPENDEVICESOFT>(alcGetProcAddress(nullptr, "alcLoopbackOpenDeviceSOFT"));
+    auto openLoopbackDevice = reinterpret_cast<LPALCLOOPBACKOPENDEVICESOFT>(
+        alcGetProcAddress(nullptr, "alcLoopbackOpenDeviceSOFT"));
     auto formatSupported = reinterpret_cast<LPALCISRENDERFORMATSUPPORTEDSOFT>(
         alcGetProcAddress(nullptr, "alcIsRenderFormatSupportedSOFT"));
-    auto render = reinterpret_cast<LPALCRENDERSAMPLESSOFT>(alcGetProcAddress(nullptr, "alcRenderSamplesSOFT"));
+    auto render =
+        reinterpret_cast<LPALCRENDERSAMPLESSOFT>(alcGetProcAddress(nullptr, "alcRenderSamplesSOFT"));
     if (!openLoopbackDevice || !formatSupported || !render) return false;
     device = openLoopbackDevice(nullptr);
     if (!device) return false;
     if (!formatSupported(device, soundSampleRate, ALC_STEREO_SOFT, ALC_FLOAT_SOFT)) {
-        close();
+        closeDevice();
         return false;
     }
-    const ALCint attributes[] = {ALC_FORMAT_CHANNELS_SOFT, ALC_STEREO_SOFT, ALC_FORMAT_TYPE_SOFT, ALC_FLOAT_SOFT,
-                                 ALC_FREQUENCY, soundSampleRate, ALC_HRTF_SOFT, ALC_FALSE,
-                                 ALC_OUTPUT_LIMITER_SOFT, ALC_FALSE, 0};
-    if (!start(clips, attributes)) return false;
+    const ALCint attributes[] = {ALC_FORMAT_CHANNELS_SOFT,
+                                 ALC_STEREO_SOFT,
+                                 ALC_FORMAT_TYPE_SOFT,
+                                 ALC_FLOAT_SOFT,
+                                 ALC_FREQUENCY,
+                                 soundSampleRate,
+                                 ALC_HRTF_SOFT,
+                                 ALC_FALSE,
+                                 ALC_OUTPUT_LIMITER_SOFT,
+                                 ALC_FALSE,
+                                 0};
+    clips = soundClips;
+    if (!start(attributes)) {
+        clips.clear();
+        return false;
+    }
     renderSamples = render;
     return true;
 }
 
-bool SoundOutput::start(const std::vector<SoundClip>& clips, const ALCint* attributes) {
+// Makes the context, the buffers and the sources on the open device; on
+// any failure closes the device again, so no mixing thread is left behind.
+bool SoundOutput::start(const ALCint* attributes) {
     context = alcCreateContext(device, attributes);
     if (!context || !alcMakeContextCurrent(context)) {
-        close();
+        closeDevice();
         return false;
     }
     alGetError();
     alGenBuffers(soundCount, buffers.data());
     alGenSources(voiceCount, sources.data());
     if (alGetError() != AL_NO_ERROR) {
-        close();
+        closeDevice();
         return false;
     }
     for (int i = 0; i < soundCount && i < static_cast<int>(clips.size()); ++i) {
@@ -104,12 +126,16 @@ bool SoundOutput::start(const std::vector<SoundClip>& clips, const ALCint* attri
     alDistanceModel(AL_INVERSE_DISTANCE_CLAMPED);
     alSpeedOfSound(soundSpeedOfSound);
     started.fill(false);
-    gone = false;
-    return alGetError() == AL_NO_ERROR;
+    if (alGetError() != AL_NO_ERROR) {
+        closeDevice();
+        return false;
+    }
+    return true;
 }
 
-void SoundOutput::close() {
+void SoundOutput::closeDevice() {
     if (context) {
+        alcMakeContextCurrent(context);
         alDeleteSources(voiceCount, sources.data());
         alDeleteBuffers(soundCount, buffers.data());
         alcMakeContextCurrent(nullptr);
@@ -125,16 +151,35 @@ void SoundOutput::close() {
     renderSamples = nullptr;
 }
 
+void SoundOutput::close() {
+    closeDevice();
+    clips.clear();
+    lost = false;
+}
+
 bool SoundOutput::connected() {
-    if (!device || gone) return false;
     ALCint value = ALC_TRUE;
     alcGetIntegerv(device, ALC_CONNECTED, 1, &value);
-    if (value == ALC_FALSE) gone = true;
-    return !gone;
+    return value != ALC_FALSE;
 }
 
 void SoundOutput::play(const SoundMix& mix) {
-    if (!context || !connected()) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (lost) {
+        if (now < nextReopen) return;
+        nextReopen = now + std::chrono::milliseconds(static_cast<int>(reopenSeconds * 1000));
+        if (!openDefault()) return;
+        lost = false;
+    }
+    if (!context) return;
+    if (!connected()) {
+        // Only the default device can go (a loopback device never does):
+        // free it now and try again later.
+        lost = renderSamples == nullptr;
+        closeDevice();
+        nextReopen = now + std::chrono::milliseconds(static_cast<int>(reopenSeconds * 1000));
+        return;
+    }
     alcSuspendContext(context);
     const Vector3& p = mix.listenerPosition;
     const Vector3& v = mix.listenerVelocity;

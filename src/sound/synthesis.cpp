@@ -104,7 +104,8 @@ std::vector<float> rotor() {
         const float slap = slaps[i % pass];
         const float thump = thumps[i % pass];
         const float whine = 0.09f * whine1.next() + 0.05f * whine2.next() + 0.03f * whine3.next();
-        s[i] = 0.9f * slap * slapTone(noise.next()) * 3.0f + 0.6f * thump + whine + 0.06f * rush(noise.next());
+        s[i] =
+            0.9f * slap * slapTone(noise.next()) * 3.0f + 0.6f * thump + whine + 0.06f * rush(noise.next());
     }
     return s;
 }
@@ -146,7 +147,9 @@ std::vector<float> tyreSqueal() {
     for (int i = 0; i < static_cast<int>(s.size()); ++i) {
         phase += twoPi * (2200.0f + 120.0f * wobble.next()) / soundSampleRate;
         if (phase > twoPi) phase -= twoPi;
-        const float hiss = band(noise.next()) - cut(noise.next());
+        // One noise sample through both low-passes: their difference is the band between.
+        const float white = noise.next();
+        const float hiss = band(white) - cut(white);
         s[i] = 0.6f * std::sin(phase) * (0.7f + 0.3f * flutter.next()) + 1.5f * hiss;
     }
     foldLoopTail(s, 4800);
@@ -178,9 +181,12 @@ std::vector<float> radioChirp() {
         const float t = seconds(i);
         const float edge = std::min(1.0f, std::min(t, radioChirpSeconds - t) / 0.005f);
         float v = 0;
-        if (t < 0.05f || t > 0.27f) v = 0.7f * band(noise.next());
-        else if (t < 0.13f) v = std::sin(twoPi * 1500.0f * t);
-        else if (t > 0.16f && t < 0.24f) v = std::sin(twoPi * 2000.0f * t);
+        if (t < 0.05f || t > 0.27f)
+            v = 0.7f * band(noise.next());
+        else if (t < 0.13f)
+            v = std::sin(twoPi * 1500.0f * t);
+        else if (t > 0.16f && t < 0.24f)
+            v = std::sin(twoPi * 2000.0f * t);
         s[i] = v * edge;
     }
     return s;
@@ -237,16 +243,26 @@ std::vector<float> cityAmbience() {
 
 SoundClip synthesizeSound(SoundId id) {
     switch (id) {
-        case SoundId::rotor: return finish(rotor(), true);
-        case SoundId::trafficEngine: return finish(engine(40.0f, 2.0f, 0x5eed05), true);
-        case SoundId::fugitiveEngine: return finish(engine(55.0f, 1.0f, 0x5eed06), true);
-        case SoundId::tyreSqueal: return finish(tyreSqueal(), true);
-        case SoundId::siren: return finish(siren(), true);
-        case SoundId::radioChirp: return finish(radioChirp(), false);
-        case SoundId::searchlightTone: return finish(searchlightTone(), true);
-        case SoundId::stinger: return finish(stinger(), false);
-        case SoundId::cityAmbience: return finish(cityAmbience(), true);
-        case SoundId::count: break;
+        case SoundId::rotor:
+            return finish(rotor(), true);
+        case SoundId::trafficEngine:
+            return finish(engine(40.0f, 2.0f, 0x5eed05), true);
+        case SoundId::fugitiveEngine:
+            return finish(engine(55.0f, 1.0f, 0x5eed06), true);
+        case SoundId::tyreSqueal:
+            return finish(tyreSqueal(), true);
+        case SoundId::siren:
+            return finish(siren(), true);
+        case SoundId::radioChirp:
+            return finish(radioChirp(), false);
+        case SoundId::searchlightTone:
+            return finish(searchlightTone(), true);
+        case SoundId::stinger:
+            return finish(stinger(), false);
+        case SoundId::cityAmbience:
+            return finish(cityAmbience(), true);
+        case SoundId::count:
+            break;
     }
     return {};
 }

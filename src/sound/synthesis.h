@@ -27,15 +27,15 @@ constexpr float radioChirpSeconds = 0.32f;
 constexpr float stingerSeconds = 1.6f;
 
 enum class SoundId {
-    rotor,        // blade slap over turbine whine, loops
-    trafficEngine,  // a soft engine, loops
-    fugitiveEngine, // a harder engine, loops
-    tyreSqueal,   // loops
-    siren,        // two-tone, loops
-    radioChirp,   // one shot
+    rotor,            // blade slap over turbine whine, loops
+    trafficEngine,    // a soft engine, loops
+    fugitiveEngine,   // a harder engine, loops
+    tyreSqueal,       // loops
+    siren,            // two-tone, loops
+    radioChirp,       // one shot
     searchlightTone,  // loops; pitch follows the badge
-    stinger,      // one shot
-    cityAmbience, // loops
+    stinger,          // one shot
+    cityAmbience,     // loops
     count
 };
 constexpr int soundCount = static_cast<int>(SoundId::count);
