@@ -31,8 +31,9 @@ public:
     // The default device. Prints nothing, whatever the library or the
     // system's sound stack would say: false when there is no device.
     bool openDevice(const std::vector<SoundClip>& clips);
-    // A loopback device mixing stereo floats at soundSampleRate, with no
-    // HRTF and no output limiter, so what it renders is the mix itself.
+    // A loopback device mixing stereo floats at soundSampleRate. Its mixing
+    // is pinned (no HRTF, the output limiter on, one resampler for every
+    // voice) so what it renders does not depend on the user's alsoft.conf.
     bool openLoopback(const std::vector<SoundClip>& clips);
     void close();
 
@@ -42,6 +43,11 @@ public:
 
     // Seconds between two attempts to open a lost device again.
     static constexpr double reopenSeconds = 3.0;
+
+    // True when the street's reverb is in the mix (the device has EFX).
+    bool hasReverb() const { return reverbSlot != 0; }
+    // How many of the mix's voices have a source (a device may offer fewer).
+    int voicesPlayed() const;
 
     // The listener and every voice as the mix says. Notices a lost device
     // here, and tries to open it again when it is time to.
@@ -53,6 +59,8 @@ public:
 private:
     bool openDefault();
     bool start(const ALCint* attributes);
+    void startReverb();
+    void setUpSource(int voice, const VoiceMix& mix);
     void closeDevice();
     bool connected();
 
@@ -65,4 +73,6 @@ private:
     std::array<ALuint, soundCount> buffers{};
     std::array<ALuint, voiceCount> sources{};
     std::array<bool, voiceCount> started{};
+    ALint resampler = -1;  // pinned for every source (-1: the library's default)
+    ALuint reverbEffect = 0, reverbSlot = 0;
 };
