@@ -69,7 +69,8 @@ SoundScene gameSoundScene() {
         scene.hasFugitive = true;
         scene.fugitive = soundCar(*fugitive, -1);
     }
-    for (size_t i = 0; i < policeCars.size(); ++i) scene.police.push_back(soundCar(*policeCars[i], static_cast<int>(i)));
+    for (size_t i = 0; i < policeCars.size(); ++i)
+        scene.police.push_back(soundCar(*policeCars[i], static_cast<int>(i)));
     scene.badgeFill = badgeModel.fillLevel;
     scene.captured = fugitiveCaught();
     return scene;
@@ -90,7 +91,7 @@ bool startOffscreenSound() {
 }
 
 void updateGameSound(float dt) {
-    if (!sound || !sound->output.isOpen()) return;
+    if (!sound || !sound->output.inUse()) return;
     sound->output.play(sound->soundscape.update(gameSoundScene(), dt));
 }
 

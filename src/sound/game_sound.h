@@ -13,7 +13,8 @@
 #include "sound/soundscape.h"
 
 // Synthesizes the sounds and opens the default device. Prints nothing; with
-// no device the game plays silently.
+// no device the game plays silently. A device lost in play is opened again
+// once it is back.
 void startGameSound();
 // Once per idle tick, after the world has moved; dt in seconds.
 void updateGameSound(float dt);

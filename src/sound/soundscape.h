@@ -15,11 +15,10 @@
 
 // The speed of sound in world units per second (a unit is about three
 // metres), and the distance at which a positional voice plays at its gain.
+constexpr float soundMetresPerUnit = 3.0f;
 constexpr float soundSpeedOfSound = 115.0f;
 constexpr float soundReferenceDistance = 6.0f;
 constexpr float soundMaxDistance = 150.0f;
-// The most the mix may add up to (0.8 of full scale, under -1 dBFS).
-constexpr float soundHeadroom = 0.8f;
 
 // One car as the soundscape sees it; id stays the same for the car's life.
 struct SoundCar {
@@ -46,36 +45,60 @@ struct SoundScene {
 };
 
 // The fixed set of voices: one source each on the device.
+// In the order a device short of sources gives them up, last first: the
+// traffic goes first, then the ambience; never the rotor or the sirens.
 enum Voice {
-    voiceAmbience,
     voiceRotor,
-    voiceFugitiveEngine,
+    voiceRotorCrack,
+    voiceSiren0,
+    voiceFugitiveEngine = voiceSiren0 + 4,
     voiceTyres,
     voiceSearchlight,
     voiceChirp,
     voiceStinger,
+    voiceAmbience,
     voiceTraffic0,
-    voiceSiren0 = voiceTraffic0 + 4,
-    voiceCount = voiceSiren0 + 4
+    voiceCount = voiceTraffic0 + 4
 };
-constexpr int trafficVoices = voiceSiren0 - voiceTraffic0;
-constexpr int sirenVoices = voiceCount - voiceSiren0;
+constexpr int sirenVoices = voiceFugitiveEngine - voiceSiren0;
+constexpr int trafficVoices = voiceCount - voiceTraffic0;
 
 struct VoiceMix {
     SoundId sound = SoundId::rotor;
     bool relative = false;  // true: fixed to the listener (position is an offset)
+    bool reverb = false;    // sent to the street's reverb, where the device has one
     Vector3 position, velocity;
-    float gain = 0;   // 0: silent (a looping voice keeps running)
-    float pitch = 1;  // playback rate, before doppler
-    bool restart = false;     // start the clip again this tick
-    float startOffset = 0;    // seconds into the clip when restarted
+    float gain = 0;         // 0: silent (a looping voice keeps running)
+    float pitch = 1;        // playback rate, before doppler
+    bool restart = false;   // one-shots: start the clip again this tick
+    float startOffset = 0;  // seconds into a looping clip where it first starts
 };
 
 struct SoundMix {
     Vector3 listenerPosition, listenerVelocity;
     Vector3 listenerForward{0, 0, 1}, listenerUp{0, 1, 0};
-    float masterGain = 1;
     std::array<VoiceMix, voiceCount> voices;
+};
+
+// A group of voices that follow cars (traffic engines, sirens). A voice
+// stays with its car until a rival is at least a fifth nearer; then it
+// fades out, changes cars while silent, and fades in: the clip runs on.
+template <int N>
+struct CarVoices {
+    std::array<int, N> owner;  // car id, -1: none
+    std::array<int, N> next;   // the car it goes to once faded out (-1: none)
+    std::array<bool, N> leaving;
+    std::array<float, N> level;  // 0 .. 1, the fade
+    std::array<Vector3, N> lastPosition;
+    CarVoices() {
+        owner.fill(-1);
+        next.fill(-1);
+        leaving.fill(false);
+        level.fill(0);
+    }
+    // Moves the fades on by dt and the owners with them; with any false,
+    // every voice fades out.
+    void update(const std::vector<SoundCar>& cars, const Vector3& listener, float dt, bool any = true);
 };
 
 // The gain a positional voice keeps at distance d (inverse distance, clamped
@@ -89,12 +112,13 @@ public:
     const SoundMix& update(const SoundScene& scene, float dt);
     const SoundMix& mix() const { return current; }
     // Which car each traffic or siren voice follows (-1: none).
-    int trafficOwner(int slot) const { return trafficOwners[slot]; }
-    int sirenOwner(int slot) const { return sirenOwners[slot]; }
+    int trafficOwner(int slot) const { return traffic.owner[slot]; }
+    int sirenOwner(int slot) const { return sirens.owner[slot]; }
 
 private:
-    void placeCarVoice(VoiceMix& v, const SoundCar& car, float gain, float pitch);
-    void balance();
+    template <int N>
+    void placeCarVoices(const CarVoices<N>& group, const std::vector<SoundCar>& cars, int first, float gain,
+                        bool idle);
 
     SoundMix current;
     bool first = true;
@@ -102,7 +126,11 @@ private:
     float lastFill = 0;
     bool lastCaptured = false;
     std::size_t lastPoliceCount = 0;
-    float chirpLeft = 0, stingerLeft = 0;  // seconds a one-shot still plays
-    std::array<int, trafficVoices> trafficOwners;
-    std::array<int, sirenVoices> sirenOwners;
+    float chirpLeft = 0, stingerLeft = 0;   // seconds a one-shot still plays
+    float lockOnLevel = 0, lockOnHold = 0;  // the lock-on envelope, and how long it holds after a rise
+    float tyreLevel = 0;
+    float fugitiveStrain = 0, lastFugitiveSpeed = 0;
+    float duck = 1;  // the rotor's and the ambience's level under cues
+    CarVoices<trafficVoices> traffic;
+    CarVoices<sirenVoices> sirens;
 };

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -14,16 +15,22 @@ std::uint32_t read32(const unsigned char* p) {
 }
 unsigned read16(const unsigned char* p) { return p[0] | (p[1] << 8); }
 
-// The loudness in 1 ms bins of what lies below about 150 Hz (four one-pole
-// low-passes: a rotor's thump passes, a siren's tones are 50 dB down).
-std::vector<float> envelope(const std::vector<float>& s, int rate) {
-    const size_t bin = static_cast<size_t>(rate / 1000);
+// The sound below about 150 Hz (four one-pole low-passes: a rotor's thump
+// passes, a siren's tones are 50 dB down).
+std::vector<float> lowPassed(const std::vector<float>& s, int rate) {
     const float a = 1 - std::exp(-2 * static_cast<float>(M_PI) * 150 / rate);
     std::vector<float> low(s);
     for (int pass = 0; pass < 4; ++pass) {
         float y = 0;
         for (float& v : low) v = y += a * (v - y);
     }
+    return low;
+}
+
+// The loudness of lowPassed in 1 ms bins.
+std::vector<float> envelope(const std::vector<float>& s, int rate) {
+    const size_t bin = static_cast<size_t>(rate / 1000);
+    const std::vector<float> low = lowPassed(s, rate);
     std::vector<float> e;
     for (size_t i = 0; i + bin <= low.size(); i += bin) {
         float sum = 0;
@@ -114,7 +121,8 @@ bool readWav(const std::string& path, WavSound& out, std::string& error) {
         error = "can't open " + path;
         return false;
     }
-    const std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)),
+                                           std::istreambuf_iterator<char>());
     return parseWav(bytes, out, error);
 }
 
@@ -169,4 +177,57 @@ float envelopeRhythm(const std::vector<float>& s, float lowHz, float highHz, int
 
 float envelopeRhythmStrength(const std::vector<float>& s, float hz, int rate) {
     return autocorrelation(envelope(s, rate), 1000 / hz);
+}
+
+std::vector<double> powerSpectrum(const std::vector<float>& s, size_t& n) {
+    n = 1;
+    while (n < s.size()) n *= 2;
+    std::vector<std::complex<double>> a(n);
+    for (size_t i = 0; i < s.size(); ++i) a[i] = s[i];
+    for (size_t i = 1, j = 0; i < n; ++i) {  // bit reversal
+        size_t bit = n >> 1;
+        for (; j & bit; bit >>= 1) j ^= bit;
+        j ^= bit;
+        if (i < j) std::swap(a[i], a[j]);
+    }
+    for (size_t len = 2; len <= n; len *= 2) {
+        const std::complex<double> w = std::polar(1.0, -2 * M_PI / static_cast<double>(len));
+        for (size_t i = 0; i < n; i += len) {
+            std::complex<double> wk = 1;
+            for (size_t k = 0; k < len / 2; ++k, wk *= w) {
+                const std::complex<double> u = a[i + k], v = a[i + k + len / 2] * wk;
+                a[i + k] = u + v;
+                a[i + k + len / 2] = u - v;
+            }
+        }
+    }
+    std::vector<double> power(n / 2);
+    for (size_t i = 0; i < n / 2; ++i) power[i] = std::norm(a[i]);
+    return power;
+}
+
+double bandEnergy(const std::vector<double>& power, size_t n, float lowHz, float highHz, int rate) {
+    double sum = 0;
+    for (size_t i = 0; i < power.size(); ++i) {
+        const double hz = static_cast<double>(i) * rate / static_cast<double>(n);
+        if (hz >= lowHz && hz < highHz) sum += power[i];
+    }
+    return sum;
+}
+
+float lowBandRms(const std::vector<float>& s, int rate) { return rmsOf(lowPassed(s, rate)); }
+
+float largestStep(const std::vector<float>& s) {
+    float m = 0;
+    for (size_t i = 1; i < s.size(); ++i) m = std::max(m, std::fabs(s[i] - s[i - 1]));
+    return m;
+}
+
+float stepQuantile(const std::vector<float>& s, double q) {
+    std::vector<float> steps;
+    for (size_t i = 1; i < s.size(); ++i) steps.push_back(std::fabs(s[i] - s[i - 1]));
+    if (steps.empty()) return 0;
+    const size_t k = std::min(steps.size() - 1, static_cast<size_t>(q * static_cast<double>(steps.size())));
+    std::nth_element(steps.begin(), steps.begin() + static_cast<long>(k), steps.end());
+    return steps[k];
 }

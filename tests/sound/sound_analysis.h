@@ -35,3 +35,14 @@ float strongestTone(const std::vector<float>& s, float lowHz, float highHz, floa
 float envelopeRhythm(const std::vector<float>& s, float lowHz, float highHz, int rate);
 // How strong that peak is against the envelope's variance (0 .. 1).
 float envelopeRhythmStrength(const std::vector<float>& s, float hz, int rate);
+
+// The share of s's energy between lowHz and highHz (a power spectrum over
+// the whole span, zero-padded to a power of two).
+std::vector<double> powerSpectrum(const std::vector<float>& s, size_t& fftSize);
+double bandEnergy(const std::vector<double>& power, size_t fftSize, float lowHz, float highHz, int rate);
+// The loudness below about 150 Hz (four one-pole low-passes), as rms.
+float lowBandRms(const std::vector<float>& s, int rate);
+// The largest step between neighbouring samples, and the step that q of
+// all steps stay under (0.999: the 99.9th percentile).
+float largestStep(const std::vector<float>& s);
+float stepQuantile(const std::vector<float>& s, double q);

@@ -6,8 +6,11 @@
 #  2. no device (the ALSA driver on a machine without a card, where ALSA
 #     and OpenAL Soft both have failures to report): the game plays, the
 #     console holds only the game's own lines;
-#  3. a device that goes away in play (the wave writer writing to a full
-#     disk): the game plays on silently and quits normally.
+#  3. a device that goes away in play and comes back: the wave writer's
+#     file is a link to /dev/full (every write fails, as when headphones
+#     are pulled out), then the link disappears and a plain file comes in
+#     its place (plugged back in). The game plays on silently meanwhile,
+#     and within a few seconds its sound is written to the new file.
 #   sound_e2e.sh BINARY DATADIR
 set -u
 . "$(dirname "$0")/../e2e/e2e_lib.sh"
@@ -75,8 +78,33 @@ wave_device
 printf 'drivers = alsa\n' > "$ALSOFT_CONF"
 play "no device"
 
-# 3. The device goes away: every write fails.
-printf 'drivers = wave\n[wave]\nfile = /dev/full\n' > "$ALSOFT_CONF"
-play "lost device"
+# 3. The device goes away and comes back.
+lost_and_back() {
+  local plug="$work/plug.wav"
+  rm -f "$plug"
+  ln -s /dev/full "$plug"
+  printf 'drivers = wave\n[wave]\nfile = %s\n' "$plug" > "$ALSOFT_CONF"
+  start_game "$binary" "$data"
+  wait_for_line "fps: " 120
+  send_key space
+  sleep 4  # lost, and at least one attempt to open it again fails the same way
+  alive || fail "lost device: the game ended while the device was gone"
+  rm -f "$plug"  # the next attempt creates a plain file here
+  sleep 8
+  alive || fail "lost device: the game ended after the device came back"
+  send_key Escape
+  wait_exit 10 || fail "lost device: the game did not quit on Escape"
+  if again_after_leak_checker "lost device"; then
+    lost_and_back
+    return
+  fi
+  [ "$exit_status" -eq 0 ] || fail "lost device: exit status $exit_status"
+  console_is_the_games "lost device"
+  [ -f "$plug" ] && [ ! -L "$plug" ] || fail "lost device: never opened again"
+  nonzero=$(tail -c 200000 "$plug" | tr -d '\000' | wc -c)
+  echo "lost device: $(stat -c %s "$plug") bytes written after it came back"
+  [ "$nonzero" -gt 50000 ] || fail "lost device: silence after it came back"
+}
+lost_and_back
 
-echo "PASS: sound written in real time; silent and quiet with no device or a lost one"
+echo "PASS: sound written in real time; silent and quiet with no device; a lost device comes back"

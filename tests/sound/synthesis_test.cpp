@@ -1,9 +1,10 @@
 // synthesis_test.cpp -- the clips as made, before any device mixes them.
+#include "sound/synthesis.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "sound/synthesis.h"
 #include "sound_analysis.h"
 
 namespace {
@@ -54,7 +55,8 @@ TEST(Synthesis, RotorRhythmAndSirenTones) {
 
     const std::vector<float> siren = asFloats(synthesizeSound(SoundId::siren));
     const size_t half = siren.size() / 2;
-    const std::vector<float> first(siren.begin(), siren.begin() + half), second(siren.begin() + half, siren.end());
+    const std::vector<float> first(siren.begin(), siren.begin() + half),
+        second(siren.begin() + half, siren.end());
     EXPECT_NEAR(strongestTone(first, 500, 1000, 2, soundSampleRate), sirenHighHz, 2);
     EXPECT_NEAR(strongestTone(second, 500, 1000, 2, soundSampleRate), sirenLowHz, 2);
 }

@@ -1,12 +1,13 @@
 // wav_file_test.cpp -- what the game's WAV writer writes, the tests' reader
 // reads back exactly; and the reader refuses broken files.
+#include "sound/wav_file.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <fstream>
 #include <iterator>
 
-#include "sound/wav_file.h"
 #include "sound_analysis.h"
 
 namespace {
