@@ -78,9 +78,9 @@ SoundScene gameSoundScene() {
 
 void startGameSound() {
     GameSound& s = gameSound();
-    // The game ends by exit() from a key handler: close the device on the
-    // way out, as OpenAL Soft expects of its users, so the mixing thread
-    // stops before the library goes.
+    // main() closes the device after the main loop; a start that ends in
+    // exit() (a missing texture) closes it on the way out too, as OpenAL Soft
+    // expects of its users, so the mixing thread stops before the library goes.
     if (s.output.openDevice(synthesizeAllSounds())) std::atexit(stopGameSound);
 }
 

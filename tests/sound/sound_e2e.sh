@@ -94,10 +94,6 @@ lost_and_back() {
   alive || fail "lost device: the game ended after the device came back"
   send_key Escape
   wait_exit 10 || fail "lost device: the game did not quit on Escape"
-  if again_after_leak_checker "lost device"; then
-    lost_and_back
-    return
-  fi
   [ "$exit_status" -eq 0 ] || fail "lost device: exit status $exit_status"
   console_is_the_games "lost device"
   [ -f "$plug" ] && [ ! -L "$plug" ] || fail "lost device: never opened again"
