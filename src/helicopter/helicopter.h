@@ -6,12 +6,11 @@
 // heading from +z toward +x.
 #pragma once
 
+#include "app/reference_tick.h"
 #include "assets/model.h"
 #include "render/vector_math.h"
 
 class Camera;
-
-constexpr float referenceTick = 0.01429f;
 
 class Helicopter {
 public:

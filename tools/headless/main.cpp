@@ -6,12 +6,14 @@
 
 static void usage() {
     std::fprintf(stderr,
-                 "usage: searchlight-headless run [--turns N] [--data DIR]\n"
+                 "usage: searchlight-headless run [--turns N] [--fps N] [--data DIR]\n"
                  "       searchlight-headless city --seed S [--data DIR]\n"
-                 "       searchlight-headless trace --seed S --seconds T [--police N] [--hold-space] [--every K] [--data DIR]\n"
+                 "       searchlight-headless trace --seed S --seconds T [--police N] [--hold-space] [--every K] [--fps N]\n"
+                 "                                  [--data DIR]\n"
                  "       searchlight-headless shot --seed S [--size WxH] [--script FILE] [--seconds T] [--data DIR] --out FILE.ppm\n"
-                 "                                 [--audio FILE.wav]\n"
-                 "       searchlight-headless soak --seed S --seconds T [--police N] [--hold-space] [--draw-every K] [--data DIR]\n"
+                 "                                 [--fps N] [--design-order] [--audio FILE.wav] [--events FILE]\n"
+                 "       searchlight-headless soak --seed S --seconds T [--police N] [--hold-space] [--draw-every K] [--fps N]\n"
+                 "                                 [--data DIR]\n"
                  "       searchlight-headless bench --seed S [--frames N] [--size WxH] [--data DIR]\n");
 }
 

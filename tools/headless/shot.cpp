@@ -1,5 +1,7 @@
 // shot.cpp -- `shot`: play the game offscreen for T seconds of game time,
 // feeding scripted input, and write the last displayed frame as a PPM.
+// --fps N plays N turns a second (60 unless given); --design-order draws in
+// the plain order the game's order is compared with.
 // With --audio FILE.wav, the run's sound too: mixed through a loopback
 // device after every turn, so the file is exactly as long as the run.
 #include <unistd.h>
@@ -10,6 +12,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/globals.h"
 #include "app/input_script.h"
 #include "app/offscreen_game.h"
 #include "app/random.h"
@@ -20,7 +23,7 @@
 #include "sound/wav_file.h"
 
 namespace {
-constexpr double turnSeconds = 1.0 / 60.0;
+constexpr double defaultTurnSeconds = 1.0 / 60.0;
 }
 
 int runShot(int argc, char** argv) {
@@ -31,6 +34,8 @@ int runShot(int argc, char** argv) {
     const char* out = nullptr;
     const char* audio = nullptr;
     double seconds = 2.0;
+    double turnSeconds = defaultTurnSeconds;
+    bool designOrder = false;
     for (int i = 0; i < argc; ++i) {
         const bool hasValue = i + 1 < argc;
         if (std::strcmp(argv[i], "--seed") == 0 && hasValue) {
@@ -50,6 +55,10 @@ int runShot(int argc, char** argv) {
             out = argv[++i];
         } else if (std::strcmp(argv[i], "--audio") == 0 && hasValue) {
             audio = argv[++i];
+        } else if (std::strcmp(argv[i], "--fps") == 0 && hasValue) {
+            if (!parseFramesPerSecond("shot", argv[++i], turnSeconds)) return 2;
+        } else if (std::strcmp(argv[i], "--design-order") == 0) {
+            designOrder = true;
         } else {
             std::fprintf(stderr, "shot: unknown or incomplete argument \"%s\"\n", argv[i]);
             return 2;
@@ -97,6 +106,7 @@ int runShot(int argc, char** argv) {
     std::vector<std::int16_t> pcm;
     setFixedSeed(static_cast<std::uint32_t>(seed));
     game.start();
+    designDrawOrder = designOrder;
     const long turns = std::lround(seconds / turnSeconds);
     for (long i = 0; i < turns; ++i) {
         script.deliverUntil(i * turnSeconds, game);
