@@ -24,6 +24,7 @@ CityTreeNode* cityTree = nullptr;
 FugitiveVehicle* fugitive = nullptr;
 FrameTimer* frameTimer = nullptr;
 double gameTime = 0;
+float tickSeconds = 0;
 bool keyDown[256] = {};
 float policeSpawnX = 0, policeSpawnZ = 0;
 bool titleActive = true;

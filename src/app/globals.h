@@ -31,6 +31,9 @@ extern CityTreeNode* cityTree;
 extern FugitiveVehicle* fugitive;
 extern FrameTimer* frameTimer;
 extern double gameTime;  // seconds
+// The last idle tick's dt in seconds (0 before the first): the searchlight
+// rule, which runs with the frame, scales its fill by it.
+extern float tickSeconds;
 extern bool keyDown[256];
 extern float policeSpawnX, policeSpawnZ;
 extern bool titleActive;

@@ -17,7 +17,7 @@ inline float referenceTicksIn(float dtSeconds) { return dtSeconds / referenceTic
 
 // The share of a gap closed over `ticks` reference ticks by a rule that
 // closes `sharePerTick` of it each tick: 1 - (1 - share)^ticks. Equals
-// sharePerTick at one tick, 0 at none, and never reaches the whole gap, so a
+// sharePerTick at one tick, 0 at none, and never more than the whole gap, so a
 // long stall cannot overshoot. Worked in double so one tick gives back
 // sharePerTick bit for bit.
 inline float shareOverTicks(float sharePerTick, float ticks) {
