@@ -69,10 +69,10 @@ ScissorState scissorTo(ScreenBox box) {
     return saved;
 }
 
-// Keeps the searchlight pass to the screen area its cone can light; outside
-// it the pass would only add black.
+// Keeps the searchlight pass to the screen area its cone can light, when
+// outside it the pass would only add black.
 ScissorState scissorToSearchlight(const Matrix4& viewProjection) {
-    if (designDrawOrder) return currentScissor();
+    if (designDrawOrder || !searchlightDarkOutsideCone) return currentScissor();
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
     ScreenBox box;

@@ -39,7 +39,7 @@ void initScene() {
     setFixedGLState();
 
     spotlightTexture.bind();
-    readPpmTexture("spotlight_image.ppm");
+    searchlightDarkOutsideCone = readPpmTexture("spotlight_image.ppm").darkOutsideFrame();
     spotlightTexture.setParameter(GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     spotlightTexture.setParameter(GL_TEXTURE_WRAP_S, GL_CLAMP);
     spotlightTexture.setParameter(GL_TEXTURE_WRAP_T, GL_CLAMP);

@@ -41,20 +41,21 @@ void Model::loadTexture(GLuint* table, const char* fileName, int index) {
     std::free(pixels);
 }
 
-void readPpmTexture(const char* fileName) {
+PpmTextureRead readPpmTexture(const char* fileName) {
     const OutOfMemoryExit outOfMemoryExit;
+    PpmTextureRead read;
     std::vector<unsigned char> bytes;
     std::string error;
     if (readFileBytes(fileName, bytes, error) != FileReadStatus::ok) {
         std::fprintf(stderr, "can't read image %s: %s\n", fileName, error.c_str());
-        return;
+        return read;
     }
     PpmImage image;
     const PpmStatus status = decodePpm(bytes.data(), bytes.size(), image, error);
-    if (status == PpmStatus::refused) return;
+    if (status == PpmStatus::refused) return read;
     if (status == PpmStatus::malformed) {
         std::fprintf(stderr, "can't use image %s: %s\n", fileName, error.c_str());
-        return;
+        return read;
     }
     // Rows are packed (width * 3 bytes); with the default alignment of 4,
     // GL would read past the samples of a width not a multiple of 4.
@@ -66,4 +67,7 @@ void readPpmTexture(const char* fileName) {
     glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    read.uploaded = true;
+    read.blackBorder = ppmBorderIsBlack(image);
+    return read;
 }
