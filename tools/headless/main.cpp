@@ -18,7 +18,7 @@ static void usage() {
         "       searchlight-headless soak --seed S --seconds T [--police N] [--hold-space] [--draw-every K] "
         "[--fps N]\n"
         "                                 [--data DIR]\n"
-        "       searchlight-headless bench --seed S [--frames N] [--size WxH] [--data DIR]\n"
+        "       searchlight-headless bench --seed S [--frames N] [--size WxH] [--fps N] [--data DIR]\n"
         "--fps N plays N turns of the game loop a second (default 60; 70 is the game's reference tick).\n"
         "shot --events FILE writes the run's game events, one a line: `time event x y z` (seconds of game\n"
         "time, the event, world units), the first line naming the columns; events are police-badge,\n"
