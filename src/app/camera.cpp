@@ -5,6 +5,12 @@
 
 #include <cmath>
 
+#include "app/reference_tick.h"
+
+namespace {
+constexpr float easePerReferenceTick = 0.04f;  // share of the gap to the targets
+}
+
 void Camera::setView(float ex, float ey, float ez, float cx, float cy, float cz) {
     eye = {ex, ey, ez};
     centre = {cx, cy, cz};
@@ -15,12 +21,11 @@ void Camera::setTargets(float ex, float ey, float ez, float cx, float cy, float 
     centreTarget = {cx, cy, cz};
 }
 
-void Camera::ease(float f) {
-    // A long tick (a stall, a window being dragged) closes the whole gap at
-    // most: past that the camera would overshoot the helicopter, and past
-    // twice that end farther away than it started.
-    float fraction = 0.04f * f;
-    if (fraction > 1) fraction = 1;
+void Camera::ease(float ticks) {
+    // Compounded per reference tick, the same path at any frame rate. A long
+    // tick (a stall, a window being dragged) thus closes less than the whole
+    // gap, never overshooting the helicopter.
+    const float fraction = shareOverTicks(easePerReferenceTick, ticks);
     eye += (eyeTarget - eye) * fraction;
     centre += (centreTarget - centre) * fraction;
 }
@@ -38,6 +43,4 @@ void Camera::rotateView(float angle, const Vector3& k) {
     centre = eye + rotated;
 }
 
-void Camera::apply() const {
-    gluLookAt(eye.x, eye.y, eye.z, centre.x, centre.y, centre.z, up.x, up.y, up.z);
-}
+void Camera::apply() const { gluLookAt(eye.x, eye.y, eye.z, centre.x, centre.y, centre.z, up.x, up.y, up.z); }

@@ -10,9 +10,9 @@ public:
 
     void setView(float eyeX, float eyeY, float eyeZ, float centreX, float centreY, float centreZ);
     void setTargets(float eyeX, float eyeY, float eyeZ, float centreX, float centreY, float centreZ);
-    // Moves 4 % of the remaining gap per unit of f (f = reference ticks),
-    // never more than the whole gap.
-    void ease(float f);
+    // Moves 4 % of the remaining gap per reference tick, compounded over
+    // ticks (1 - 0.96^ticks), never the whole gap.
+    void ease(float ticks);
     // Every component of eyeTarget - eye is below r in absolute value.
     bool isNearTarget(float r) const;
     // Rotates the view direction about a unit axis by angle radians.

@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "app/camera.h"
+#include "app/game_events.h"
 #include "app/game_loop.h"
 #include "app/globals.h"
 #include "app/overlays.h"
@@ -24,7 +25,8 @@
 namespace {
 
 // The searchlight rule: how near the fugitive must be, how fast the badge
-// fills per pass, and how many police cars the searchlight may dispatch.
+// fills per pass in a frame after a reference tick (a longer tick fills it
+// in proportion), and how many police cars the searchlight may dispatch.
 constexpr float catchDistance = 18.0f;
 constexpr float fillPerPass = 0.002f;
 constexpr int searchlightPoliceLimit = 5;
@@ -67,10 +69,10 @@ ScissorState scissorTo(ScreenBox box) {
     return saved;
 }
 
-// Keeps the searchlight pass to the screen area its cone can light; outside
-// it the pass would only add black.
+// Keeps the searchlight pass to the screen area its cone can light, when
+// outside it the pass would only add black.
 ScissorState scissorToSearchlight(const Matrix4& viewProjection) {
-    if (designDrawOrder) return currentScissor();
+    if (designDrawOrder || !searchlightDarkOutsideCone) return currentScissor();
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
     ScreenBox box;
@@ -137,9 +139,10 @@ void checkSearchlightCatch() {
         return;
     }
     if (distance(fugitive->position, helicopter.position) < catchDistance) {
-        badgeModel.fillLevel += fillPerPass;
+        badgeModel.fillLevel += fillPerPass * referenceTicksIn(tickSeconds);
         if (badgeModel.fillLevel > 1 && policeSpawned < searchlightPoliceLimit) {
             spawnPoliceCar();
+            gameEvents.record(GameEventKind::policeByBadge, Vector3(policeSpawnX, 0, policeSpawnZ));
             badgeModel.fillLevel = 0;
         }
     }
@@ -261,7 +264,8 @@ static void warmDrawingStates() {
     GLuint stand = 0;
     glGenTextures(1, &stand);
     glBindTexture(GL_TEXTURE_2D, stand);
-    const GLfloat grey[4 * 4] = {0.5f, 0.5f, 0.5f, 1, 0.5f, 0.5f, 0.5f, 1, 0.5f, 0.5f, 0.5f, 1, 0.5f, 0.5f, 0.5f, 1};
+    const GLfloat grey[4 * 4] = {0.5f, 0.5f, 0.5f, 1, 0.5f, 0.5f, 0.5f, 1,
+                                 0.5f, 0.5f, 0.5f, 1, 0.5f, 0.5f, 0.5f, 1};
     gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA, 2, 2, GL_RGBA, GL_FLOAT, grey);
     mapTexture = stand;
     drawPasses(false);

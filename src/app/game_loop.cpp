@@ -7,6 +7,7 @@
 
 #include "app/camera.h"
 #include "app/frame_timer.h"
+#include "app/game_events.h"
 #include "app/globals.h"
 #include "app/platform.h"
 #include "assets/model.h"
@@ -16,6 +17,7 @@
 #include "render/gl_resources.h"
 #include "sound/game_sound.h"
 #include "traffic/city_tree.h"
+#include "traffic/vehicle.h"
 #include "view/view_controller.h"
 
 void setFixedGLState() {
@@ -37,7 +39,7 @@ void initScene() {
     setFixedGLState();
 
     spotlightTexture.bind();
-    readPpmTexture("spotlight_image.ppm");
+    searchlightDarkOutsideCone = readPpmTexture("spotlight_image.ppm").darkOutsideFrame();
     spotlightTexture.setParameter(GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     spotlightTexture.setParameter(GL_TEXTURE_WRAP_S, GL_CLAMP);
     spotlightTexture.setParameter(GL_TEXTURE_WRAP_T, GL_CLAMP);
@@ -66,19 +68,23 @@ void idle() {
     const double e = frameTimer->elapsedSeconds();
     gameTime += e;
     const float dt = static_cast<float>(e);
+    tickSeconds = dt;
     frameTimer->reset();
     frameTimer->start();
 
     helicopter.setHoverWobble(gameTime);
     handleHeldKeys(dt);
-    helicopter.updateLateralSpeed(gameTime);
-    helicopter.updateForwardSpeed(gameTime);
+    helicopter.updateLateralSpeed(gameTime, dt);
+    helicopter.updateForwardSpeed(gameTime, dt);
     helicopter.update(dt);
     // Every car drives three sub-steps of a third of the tick; its smoke
     // moves once with the whole tick.
+    const bool caughtBefore = fugitive && fugitive->frozen;
     city.updateVehicles(dt / 3);
     city.updateVehicles(dt / 3);
     city.updateVehicles(dt / 3);
+    if (!caughtBefore && fugitive && fugitive->frozen)
+        gameEvents.record(GameEventKind::capture, fugitive->position);
     city.updateVehicleSmoke(dt);
     updateGameSound(dt);
 

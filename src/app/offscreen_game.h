@@ -9,6 +9,11 @@
 #include "app/offscreen_context.h"
 #include "app/platform.h"
 
+// The turn of a driver playing at framesPerSecond: 1 / framesPerSecond
+// seconds, except that 70 gives exactly the reference tick of 0.01429 s
+// (1/70 s is 0.03 % shorter), the pace the game's rules were written for.
+double turnSecondsAtRate(int framesPerSecond);
+
 class OffscreenGame {
 public:
     // Creates the context (width x height), makes it current and installs the

@@ -114,3 +114,18 @@ PpmStatus decodePpm(const unsigned char* bytes, std::size_t byteCount, PpmImage&
     image.samples.assign(bytes + reader.offset(), bytes + reader.offset() + needed);
     return PpmStatus::ok;
 }
+
+bool ppmBorderIsBlack(const PpmImage& image) {
+    const auto black = [&](int x, int y) {
+        const std::size_t at = (static_cast<std::size_t>(y) * image.width + x) * 3;
+        return image.samples[at] == 0 && image.samples[at + 1] == 0 && image.samples[at + 2] == 0;
+    };
+    if (image.width <= 0 || image.height <= 0 ||
+        image.samples.size() < static_cast<std::size_t>(image.width) * image.height * 3)
+        return false;
+    for (int x = 0; x < image.width; ++x)
+        if (!black(x, 0) || !black(x, image.height - 1)) return false;
+    for (int y = 0; y < image.height; ++y)
+        if (!black(0, y) || !black(image.width - 1, y)) return false;
+    return true;
+}

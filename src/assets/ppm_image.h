@@ -35,9 +35,21 @@ enum class PpmStatus {
 // the file; callers add it.
 PpmStatus decodePpm(const unsigned char* bytes, std::size_t byteCount, PpmImage& image, std::string& error);
 
+// Every pixel of the outermost ring (first and last row and column) is
+// black. A projector clamped to such a picture lights nothing outside it.
+bool ppmBorderIsBlack(const PpmImage& image);
+
+// What readPpmTexture made of its file.
+struct PpmTextureRead {
+    bool uploaded = false;
+    bool blackBorder = false;
+    // The picture is in the texture and lights nothing outside its frame.
+    bool darkOutsideFrame() const { return uploaded && blackBorder; }
+};
+
 // Reads the file and uploads it, mipmapped, into the texture bound to
 // GL_TEXTURE_2D (minification linear-mipmap-linear, magnification linear).
 // A file that is not P6 uploads nothing, silently; one that is missing,
 // unreadable or malformed uploads nothing and is reported on stderr. Memory
 // running out ends the program with "Out of memory!" and status 1.
-void readPpmTexture(const char* fileName);
+PpmTextureRead readPpmTexture(const char* fileName);

@@ -42,22 +42,23 @@ void Model::loadTexture(GLuint* table, const char* fileName, int index) {
     std::free(pixels);
 }
 
-void readPpmTexture(const char* fileName) {
+PpmTextureRead readPpmTexture(const char* fileName) {
     const OutOfMemoryExit outOfMemoryExit;
+    PpmTextureRead read;
     std::vector<unsigned char> bytes;
     std::string error;
-    const FileReadStatus read = readFileBytes(fileName, bytes, error);
-    if (read != FileReadStatus::ok) {
+    const FileReadStatus fileStatus = readFileBytes(fileName, bytes, error);
+    if (fileStatus != FileReadStatus::ok) {
         std::fprintf(stderr, "can't read image %s: %s\n", fileName, error.c_str());
-        if (read == FileReadStatus::cannotOpen) hintAtDataDirectory();
-        return;
+        if (fileStatus == FileReadStatus::cannotOpen) hintAtDataDirectory();
+        return read;
     }
     PpmImage image;
     const PpmStatus status = decodePpm(bytes.data(), bytes.size(), image, error);
-    if (status == PpmStatus::refused) return;
+    if (status == PpmStatus::refused) return read;
     if (status == PpmStatus::malformed) {
         std::fprintf(stderr, "can't use image %s: %s\n", fileName, error.c_str());
-        return;
+        return read;
     }
     // Rows are packed (width * 3 bytes); with the default alignment of 4,
     // GL would read past the samples of a width not a multiple of 4.
@@ -69,4 +70,7 @@ void readPpmTexture(const char* fileName) {
     glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    read.uploaded = true;
+    read.blackBorder = ppmBorderIsBlack(image);
+    return read;
 }

@@ -6,8 +6,9 @@
 
 #include "app/camera.h"
 
-// Speed smoothing, per idle tick (deliberately not scaled by dt).
-constexpr float speedApproach = 0.1f;   // share of the gap to the target closed per tick
+// Speed smoothing, per reference tick; a tick of another length closes and
+// decays as much as that many reference ticks would.
+constexpr float speedApproach = 0.1f;   // share of the gap to the target closed per reference tick
 constexpr double inputWindow = 0.2;     // seconds after the last held key before decay starts
 constexpr float fullSpeedTilt = 20.0f;  // degrees of bank or pitch at full speed
 
@@ -50,22 +51,24 @@ void Helicopter::moveForward(float d) {
     lookPoint.z += d * f.z;
 }
 
-// Within the input window the speed closes 10 % of the gap to its target;
-// after it, the speed decays. Targets keep their last value on release.
-static void easeSpeed(float& speed, float target, float decay, float inputTime, double now) {
+// Within the input window the speed closes 10 % of the gap to its target
+// per reference tick; after it, the speed decays. Targets keep their last
+// value on release.
+static void easeSpeed(float& speed, float target, float decay, float inputTime, double now, float dt) {
+    const float ticks = referenceTicksIn(dt);
     if (static_cast<double>(inputTime) + inputWindow >= now)
-        speed += (target - speed) * speedApproach;
+        speed += (target - speed) * shareOverTicks(speedApproach, ticks);
     else
-        speed *= decay;
+        speed *= factorOverTicks(decay, ticks);
 }
 
-void Helicopter::updateLateralSpeed(double now) {
-    easeSpeed(lateralSpeed, lateralTarget, lateralDecay, lateralInputTime, now);
+void Helicopter::updateLateralSpeed(double now, float dt) {
+    easeSpeed(lateralSpeed, lateralTarget, lateralDecay, lateralInputTime, now, dt);
     roll = lateralSpeed / lateralMax * fullSpeedTilt;
 }
 
-void Helicopter::updateForwardSpeed(double now) {
-    easeSpeed(forwardSpeed, forwardTarget, forwardDecay, forwardInputTime, now);
+void Helicopter::updateForwardSpeed(double now, float dt) {
+    easeSpeed(forwardSpeed, forwardTarget, forwardDecay, forwardInputTime, now, dt);
     pitch = forwardSpeed / forwardMax * fullSpeedTilt;
 }
 
@@ -94,7 +97,7 @@ void Helicopter::followCamera(float dt) {
     Vector3 eye, centre;
     chaseView(eye, centre);
     chaseCamera->setTargets(eye.x, eye.y, eye.z, centre.x, centre.y, centre.z);
-    chaseCamera->ease(dt / referenceTick);
+    chaseCamera->ease(referenceTicksIn(dt));
 }
 
 void Helicopter::computeRight() {

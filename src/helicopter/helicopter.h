@@ -6,6 +6,7 @@
 // heading from +z toward +x.
 #pragma once
 
+#include "app/reference_tick.h"
 #include "assets/model.h"
 #include "render/vector_math.h"
 
@@ -18,16 +19,15 @@ struct HelicopterLights {
     bool placed = false;
 };
 
-constexpr float referenceTick = 0.01429f;
-
 class Helicopter {
 public:
     void turn(float angle);  // radians
     void rotateLookPoint(float angle, float axisX, float axisY, float axisZ);
     void strafe(float distance);
     void moveForward(float distance);
-    void updateLateralSpeed(double now);
-    void updateForwardSpeed(double now);
+    // A tick of dt seconds at game time now (see easeSpeed).
+    void updateLateralSpeed(double now, float dt);
+    void updateForwardSpeed(double now, float dt);
     void addPitch(float degrees) { pitch += degrees; }
     void addRoll(float degrees) { roll += degrees; }
     void update(float dt);
@@ -56,7 +56,7 @@ public:
     float hoverOffsetY = 0, hoverOffsetX = 0, hoverOffsetZ = 0;
     float hoverYaw = 0, hoverPitch = 0, hoverRoll = 0;  // degrees
     // Sideways and forward motion, each eased the same way: the speed, its
-    // full value, the decay per tick without input, when input last came
+    // full value, the decay per reference tick without input, when input last came
     // and the speed it asks for.
     float lateralSpeed = 0, forwardSpeed = 0;
     float lateralMax = 0.1f, forwardMax = 0.1f;

@@ -178,7 +178,7 @@ TEST_F(InputTest, ViewKeysTurnTheChaseCamera) {
     helicopter.attachCamera(camera);
     const Vector3 before = camera.centre - camera.eye;
     keyboard('c', 0, 0);
-    handleHeldKeys(0.016f);
+    handleHeldKeys(referenceTick);  // 0.1 radians per reference tick
     const Vector3 after = camera.centre - camera.eye;
     EXPECT_NEAR(after.length(), before.length(), 1e-4);
     EXPECT_NEAR(after.y, before.y, 1e-5);

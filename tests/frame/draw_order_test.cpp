@@ -1,8 +1,9 @@
 // The game's drawing order (opaque things nearest first, the searchlight
 // pass scissored to its cone, the capture scissored to the map) against the
 // plain order: the same play run twice, once each way, must show the same
-// pictures and print the same object counts. The game is one set of globals
-// per process, so each run is a process of its own.
+// pictures and print the same object counts, with our spotlight image and
+// with a user's image that lights beyond the cone. The game is one set of
+// globals per process, so each run is a process of its own.
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 #include <sys/mman.h>
@@ -11,6 +12,8 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -22,7 +25,7 @@ namespace {
 
 constexpr int width = 480, height = 384;
 constexpr double turnSeconds = 1.0 / 60.0;
-constexpr int turns = 480;
+constexpr int playTurns = 480;
 constexpr int titleTurns = 10;
 constexpr int checkpointEvery = 20;
 // A picture matches when at most this share of its pixels has a colour
@@ -38,8 +41,8 @@ struct Checkpoint {
 
 // A short play: the title, a key, "w" held, police sent, turns to the left
 // and the searchlight swept with the mouse. Writes every checkpoint to fd.
-bool play(bool plainOrder, int fd) {
-    if (chdir(SEARCHLIGHT_DATA_DIR) != 0) return false;
+bool play(const std::string& dataDir, int turns, bool plainOrder, int fd) {
+    if (chdir(dataDir.c_str()) != 0) return false;
     OffscreenGame game;
     std::string error;
     if (!game.createContext(width, height, error)) return false;
@@ -92,11 +95,12 @@ std::vector<Checkpoint> readCheckpoints(int fd) {
 }
 
 // Runs the play in a child process and returns its checkpoints.
-std::vector<Checkpoint> playInChild(bool plainOrder) {
+std::vector<Checkpoint> playInChild(bool plainOrder, const std::string& dataDir = SEARCHLIGHT_DATA_DIR,
+                                    int turns = playTurns) {
     const int fd = memfd_create("draw-order-checkpoints", MFD_CLOEXEC);
     if (fd < 0) return {};
     const pid_t pid = fork();
-    if (pid == 0) _exit(play(plainOrder, fd) ? 0 : 1);
+    if (pid == 0) _exit(play(dataDir, turns, plainOrder, fd) ? 0 : 1);
     int status = 0;
     waitpid(pid, &status, 0);
     std::vector<Checkpoint> result;
@@ -133,6 +137,32 @@ TEST(DrawOrderTest, GameOrderDrawsThePlainOrdersPicturesAndCounts) {
     }
     // The comparison covers the searchlight pass in most of the frames.
     EXPECT_GT(searchlightFrames, static_cast<int>(game.size()) / 2);
+}
+
+// A user's spotlight image of one grey: its clamped edge lights everything
+// around the cone, so the game must not cut that light off at the cone's
+// screen box. The data directory is the game's with that one file replaced.
+TEST(DrawOrderTest, ImageLitToItsEdgeIsDrawnAsThePlainOrderDrawsIt) {
+    namespace fs = std::filesystem;
+    char pattern[] = "/tmp/grey-spotlight-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const fs::path dir = pattern;
+    for (const fs::directory_entry& e : fs::directory_iterator(SEARCHLIGHT_DATA_DIR))
+        if (e.path().filename() != "spotlight_image.ppm")
+            fs::create_symlink(e.path(), dir / e.path().filename());
+    {
+        std::ofstream grey(dir / "spotlight_image.ppm", std::ios::binary);
+        grey << "P6\n32 32\n255\n" << std::string(32 * 32 * 3, '\x80');
+    }
+    const std::vector<Checkpoint> game = playInChild(false, dir.string(), 160);
+    const std::vector<Checkpoint> plain = playInChild(true, dir.string(), 160);
+    fs::remove_all(dir);
+    ASSERT_FALSE(game.empty()) << "the run in the game's order failed";
+    ASSERT_EQ(game.size(), plain.size());
+    for (size_t i = 0; i < game.size(); ++i) {
+        EXPECT_GT(game[i].projective, 0) << "turn " << game[i].turn;
+        EXPECT_LE(shareDiffering(game[i].rgb, plain[i].rgb), pixelShare) << "turn " << game[i].turn;
+    }
 }
 
 }  // namespace

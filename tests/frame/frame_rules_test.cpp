@@ -131,6 +131,7 @@ TEST_F(FrameRulesTest, CatchDistanceIsEighteen) {
         placeSearchlight();
         fugitive->position = helicopter.position - searchlightDirection() * range;
     };
+    tickSeconds = referenceTick;  // frames after a reference tick
     lightAt(17.95f);
     float before = badgeModel.fillLevel;
     ::display();
@@ -192,8 +193,8 @@ TEST_F(FrameRulesTest, ResizeKeepsTheVerticalFieldAndFollowsTheWindowShape) {
         // Square at 5 : 4 (glFrustum(-1, 1, -1, 1, n, f)); other shapes keep
         // the half height of 1 and scale the half width with the aspect.
         const double halfWidth = (double(w) / h) / (1280.0 / 1024.0);
-        const double expected[16] = {n / halfWidth, 0, 0, 0, 0, n, 0, 0, 0, 0, -(f + n) / (f - n), -1, 0, 0,
-                                     -2 * f * n / (f - n), 0};
+        const double expected[16] = {
+            n / halfWidth, 0, 0, 0, 0, n, 0, 0, 0, 0, -(f + n) / (f - n), -1, 0, 0, -2 * f * n / (f - n), 0};
         for (int i = 0; i < 16; ++i) EXPECT_NEAR(p[i], expected[i], 1e-5) << "element " << i;
     }
 }

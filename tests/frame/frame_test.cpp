@@ -70,6 +70,7 @@ TEST_F(FrameTest, HeldFugitiveFillsTheBadgeTwicePerFrameAndDispatchesPolice) {
     dismissTitle();
     ASSERT_NE(fugitive, nullptr);
     const size_t carsBefore = policeCars.size();
+    tickSeconds = referenceTick;  // frames after a reference tick: 0.002 a pass
     holdFugitiveInBeam();
     const float before = badgeModel.fillLevel;
     ::display();
@@ -184,7 +185,7 @@ TEST_F(FramePlayTest, HeldInTheBeamTheFugitiveIsHuntedDownAndNothingFollowsTheCa
     startGame(160, 128, 126);
     game.keyDown('\r');
     game.keyUp('\r');
-    game.turn(turn);  // the capture frame
+    game.turn(turn);             // the capture frame
     game.mouseMotion(640, 512);  // the first motion lowers the beam to its lowest pitch
     for (int i = 0; i < 3; ++i) {
         game.keyDown('x');
@@ -322,7 +323,8 @@ TEST_P(MapCaptureGLTest, CapturedCornerLandsWhereTheMarkerFormulaPutsIt) {
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
     const auto at = [&](float worldX, float worldZ) {
         const float s = 1 - (worldX + 50) / 100, t = (worldZ + 50) / 100;
-        const int x = std::min(tw - 1, static_cast<int>(s * tw)), y = std::min(th - 1, static_cast<int>(t * th));
+        const int x = std::min(tw - 1, static_cast<int>(s * tw)),
+                  y = std::min(th - 1, static_cast<int>(t * th));
         return &texels[(static_cast<size_t>(y) * tw + x) * 4];
     };
     EXPECT_GT(at(-45, -45)[0], 200);  // red corner
@@ -338,6 +340,7 @@ TEST_P(MapCaptureGLTest, CapturedCornerLandsWhereTheMarkerFormulaPutsIt) {
 }
 
 INSTANTIATE_TEST_SUITE_P(WindowSizes, MapCaptureGLTest,
-                         ::testing::Values(std::pair{1280, 1024}, std::pair{1920, 1080}, std::pair{1024, 768}));
+                         ::testing::Values(std::pair{1280, 1024}, std::pair{1920, 1080},
+                                           std::pair{1024, 768}));
 
 }  // namespace

@@ -16,7 +16,7 @@ constexpr float tolerance = 1e-5f;
 void holdForward(Helicopter& h, double now) {
     h.forwardTarget = h.forwardMax;
     h.forwardInputTime = static_cast<float>(now);
-    h.updateForwardSpeed(now);
+    h.updateForwardSpeed(now, referenceTick);
 }
 
 TEST(FlightTest, WithoutInputItHoversInPlace) {
@@ -27,8 +27,8 @@ TEST(FlightTest, WithoutInputItHoversInPlace) {
     double now = 0;
     for (int i = 0; i < 100; ++i) {
         now += 0.016;
-        h.updateLateralSpeed(now);
-        h.updateForwardSpeed(now);
+        h.updateLateralSpeed(now, 0.016f);
+        h.updateForwardSpeed(now, 0.016f);
         h.update(0.016f);
     }
     EXPECT_EQ(h.position, Vector3(0, 9, -5));
@@ -63,12 +63,12 @@ TEST(FlightTest, DecayStartsJustAfterTheInputWindow) {
     const double windowEnd = static_cast<double>(inside.forwardInputTime) + 0.2;
     const float before = inside.forwardSpeed;
 
-    inside.updateForwardSpeed(windowEnd);
+    inside.updateForwardSpeed(windowEnd, referenceTick);
     EXPECT_NEAR(inside.forwardSpeed, before + (0.1f - before) * 0.1f, 1e-7);
 
-    after.updateForwardSpeed(std::nextafter(windowEnd, 10.0));
+    after.updateForwardSpeed(std::nextafter(windowEnd, 10.0), referenceTick);
     EXPECT_NEAR(after.forwardSpeed, before * 0.95f, 1e-7);
-    after.updateForwardSpeed(5.0);
+    after.updateForwardSpeed(5.0, referenceTick);
     EXPECT_NEAR(after.forwardSpeed, before * 0.95f * 0.95f, 1e-7);
     EXPECT_NEAR(after.pitch, after.forwardSpeed / 0.1f * 20, 1e-4);
 }
@@ -86,7 +86,7 @@ TEST(FlightTest, ReversalWithinTheWindowDoesNotDecay) {
         const float before = h.forwardSpeed;
         h.forwardTarget = -h.forwardMax;
         h.forwardInputTime = static_cast<float>(now);
-        h.updateForwardSpeed(now);
+        h.updateForwardSpeed(now, referenceTick);
         ASSERT_NEAR(h.forwardSpeed, before + (-0.1f - before) * 0.1f, 1e-7) << "tick " << n;
         ASSERT_LT(h.forwardSpeed, before);
         crossedZero = crossedZero || (before > 0 && h.forwardSpeed <= 0);
@@ -101,7 +101,7 @@ TEST(FlightTest, LateralSpeedSetsTheBank) {
     for (int n = 0; n < 200; ++n) {
         h.lateralTarget = h.lateralMax;
         h.lateralInputTime = 1;
-        h.updateLateralSpeed(1);
+        h.updateLateralSpeed(1, referenceTick);
     }
     EXPECT_NEAR(h.roll, 20, 1e-3);
     EXPECT_EQ(h.pitch, 0.0f);
@@ -164,7 +164,7 @@ TEST(FlightTest, AltitudeNeverChanges) {
         h.lateralTarget = (n / 50) % 2 ? h.lateralMax : -h.lateralMax;
         h.lateralInputTime = static_cast<float>(now);
         holdForward(h, now);
-        h.updateLateralSpeed(now);
+        h.updateLateralSpeed(now, referenceTick);
         if (n % 3 == 0) h.turn(0.07f);
         h.update(0.016f);
         ASSERT_EQ(h.position.y, 9.0f) << "tick " << n;
@@ -216,7 +216,7 @@ TEST(FlightTest, HiddenOnlyOnceTheCameraIsInTheCockpit) {
     EXPECT_FALSE(h.hidden);
 
     h.chaseBehindX = h.chaseHeight = h.chaseBehindZ = 0;  // "["
-    h.followCamera(0);                                      // targets only
+    h.followCamera(0);                                    // targets only
     h.updateVisibility();
     EXPECT_FALSE(h.hidden) << "the camera is still on its way";
     for (int n = 0; n < 400; ++n) h.followCamera(0.016f);

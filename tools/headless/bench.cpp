@@ -1,11 +1,11 @@
 // bench.cpp -- `bench`: the standard play-through measured offscreen.
 //
-// searchlight-headless bench --seed S [--frames N] [--size WxH] [--data DIR]
+// searchlight-headless bench --seed S [--frames N] [--size WxH] [--fps N] [--data DIR]
 //
 // The play-through: the title dismissed at t = 0, five police cars sent at
 // t = 0.5 (the "x" key), then the helicopter flies forward in a slow loop
 // with small zig-zags while the mouse sweeps the searchlight to and fro;
-// 60 warm-up turns, then N measured turns of 1/60 s on the virtual clock,
+// 60 warm-up turns, then N measured turns of 1/60 s (--fps N: 1/N s) on the virtual clock,
 // each ended with glFinish. The sound is measured alone (audio_us_median).
 // Prints one `name value` a line on stdout.
 //
@@ -46,13 +46,13 @@
 #include "headless_common.h"
 #include "helicopter/helicopter.h"
 #include "render/searchlight.h"
-#include "traffic/police_dispatch.h"
 #include "sound/game_sound.h"
+#include "traffic/police_dispatch.h"
 #include "traffic/vehicle.h"
 
 namespace {
 
-constexpr double turnSeconds = 1.0 / 60.0;
+constexpr double defaultTurnSeconds = 1.0 / 60.0;
 constexpr long warmUpTurns = 60;
 constexpr long defaultFrames = 600;
 constexpr long maxFrames = 10000;
@@ -93,6 +93,8 @@ struct Options {
     long frames = defaultFrames;
     int width = 1280, height = 1024;
     const char* dataDir = nullptr;
+    const char* fps = nullptr;  // as given, handed on to the phases
+    double turnSeconds = defaultTurnSeconds;
     std::string phase;
     bool lockStep = false;  // a phase run by the bench itself, in step with it
 };
@@ -195,6 +197,7 @@ public:
             std::fprintf(stderr, "bench: no offscreen GL context: %s\n", error.c_str());
             return false;
         }
+        turnSeconds = o.turnSeconds;
         course = standardCourse(static_cast<double>(warmUpTurns + o.frames + 1) * turnSeconds);
         setFixedSeed(static_cast<std::uint32_t>(o.seed));
         const double t0 = wallMs();
@@ -218,6 +221,7 @@ public:
 
     OffscreenGame game;
     InputScript course;
+    double turnSeconds = defaultTurnSeconds;
     long turns = 0;
     long titleTurns = 0;
     double startupMs = 0;
@@ -472,7 +476,8 @@ int phaseStart(const Options& o) {
     }
     std::printf("first_play_frames_ms %s\n", firstFrames.c_str());
     std::printf("first_play_frames_max_ms %.3f\n", firstMax);
-    std::printf("first_play_slowest_frame %ld\n", static_cast<long>(std::max_element(frameMs.begin(), firstEnd) - frameMs.begin()));
+    std::printf("first_play_slowest_frame %ld\n",
+                static_cast<long>(std::max_element(frameMs.begin(), firstEnd) - frameMs.begin()));
     std::printf("settled_play_ms_median %.3f\n", settled);
     std::printf("first_play_frames_max_ratio %.3f\n", firstMax / settled);
     return 0;
@@ -575,7 +580,7 @@ int phaseReplay(const Options& o) {
 // The simulation part of idle alone (three driving sub-steps and the smoke
 // step), looped on the play-through's state after the warm-up: first with
 // its 19 cars and 5 police, then with police added up to 100.
-double tickMedianUs() {
+double tickMedianUs(double turnSeconds) {
     const float dt = static_cast<float>(turnSeconds);
     std::vector<double> us;
     for (int i = 0; i < tickRepeats; ++i) {
@@ -593,7 +598,7 @@ double tickMedianUs() {
 // calls into OpenAL Soft) on the play-through's state, through a loopback
 // device; the mixing itself, the device's own thread in the game, is done
 // between the measured updates and not counted.
-double audioMedianUs() {
+double audioMedianUs(double turnSeconds) {
     const float dt = static_cast<float>(turnSeconds);
     std::vector<std::int16_t> pcm;
     std::vector<double> us;
@@ -613,11 +618,11 @@ int phaseTick(const Options& o) {
     if (!play.start(o, tickContextSize, tickContextSize)) return 1;
     play.warmUp();
     step.ready();
-    std::printf("tick_us_median %.2f\n", tickMedianUs());
+    std::printf("tick_us_median %.2f\n", tickMedianUs(o.turnSeconds));
     if (!startOffscreenSound()) return 1;
-    std::printf("audio_us_median %.2f\n", audioMedianUs());
+    std::printf("audio_us_median %.2f\n", audioMedianUs(o.turnSeconds));
     while (static_cast<int>(policeCars.size()) < tickPoliceTotal) createPoliceCar();
-    std::printf("tick_us_100police %.2f\n", tickMedianUs());
+    std::printf("tick_us_100police %.2f\n", tickMedianUs(o.turnSeconds));
     return 0;
 }
 
@@ -660,6 +665,10 @@ bool spawn(Child& c, const char* phase, const Options& o) {
     if (o.dataDir) {
         args.push_back("--data");
         args.push_back(o.dataDir);
+    }
+    if (o.fps) {
+        args.push_back("--fps");
+        args.push_back(o.fps);
     }
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
@@ -854,6 +863,9 @@ bool parseOptions(int argc, char** argv, Options& o) {
             }
         } else if (std::strcmp(argv[i], "--data") == 0 && hasValue) {
             o.dataDir = argv[++i];
+        } else if (std::strcmp(argv[i], "--fps") == 0 && hasValue) {
+            o.fps = argv[++i];
+            if (!parseFramesPerSecond("bench", o.fps, o.turnSeconds)) return false;
         } else if (std::strcmp(argv[i], "--phase") == 0 && hasValue) {
             o.phase = argv[++i];
         } else if (std::strcmp(argv[i], "--lockstep") == 0) {
@@ -890,8 +902,8 @@ int runBench(int argc, char** argv) {
     Child play, design;
     if (!measure(o, f, play, design)) return 1;
     const std::string& fingerprint = f["fingerprint_play"];
-    if (fingerprint.empty() || f["fingerprint_cpu"] != fingerprint || f["fingerprint_replay"] != fingerprint ||
-        f["fingerprint_design"] != fingerprint) {
+    if (fingerprint.empty() || f["fingerprint_cpu"] != fingerprint ||
+        f["fingerprint_replay"] != fingerprint || f["fingerprint_design"] != fingerprint) {
         std::fprintf(stderr, "bench: the runs did not play the same frames (fingerprints %s, %s, %s, %s)\n",
                      fingerprint.c_str(), f["fingerprint_cpu"].c_str(), f["fingerprint_replay"].c_str(),
                      f["fingerprint_design"].c_str());
@@ -951,10 +963,11 @@ int runBench(int argc, char** argv) {
         "bench: slowest frame %s ms, %s frames over twice the median (%s); replay lists %s MB resident\n",
         f["frame_ms_max"].c_str(), f["frames_over_twice_median"].c_str(), f["slow_frames"].c_str(),
         f["replay_rss_mb"].c_str());
-    std::fprintf(stderr,
-                 "bench: start of play: slowest of the first %ld frames %s ms (frame %s), settled median %s ms; "
-                 "the plain order's picture differs in %.6f of the pixels\n",
-                 startFirstFrames, f["first_play_frames_max_ms"].c_str(), f["first_play_slowest_frame"].c_str(),
-                 f["settled_play_ms_median"].c_str(), orderDiffering);
+    std::fprintf(
+        stderr,
+        "bench: start of play: slowest of the first %ld frames %s ms (frame %s), settled median %s ms; "
+        "the plain order's picture differs in %.6f of the pixels\n",
+        startFirstFrames, f["first_play_frames_max_ms"].c_str(), f["first_play_slowest_frame"].c_str(),
+        f["settled_play_ms_median"].c_str(), orderDiffering);
     return 0;
 }

@@ -5,11 +5,14 @@
 #include <GL/gl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
 #include "app/globals.h"
+#include "app/offscreen_game.h"
 #include "assets/model.h"
 #include "city/city.h"
 #include "helicopter/helicopter.h"
@@ -31,6 +34,18 @@ bool parseSize(const char* text, int& width, int& height) {
     if (w < 8 || h < 8 || w > 8192 || h > 8192) return false;
     width = w;
     height = h;
+    return true;
+}
+
+bool parseFramesPerSecond(const char* command, const char* text, double& turnSeconds) {
+    char* end = nullptr;
+    errno = 0;
+    const long fps = std::strtol(text, &end, 10);
+    if (errno != 0 || end == text || *end != '\0' || fps < 1 || fps > 1000) {
+        std::fprintf(stderr, "%s: bad value \"%s\" for --fps (frames a second, 1 to 1000)\n", command, text);
+        return false;
+    }
+    turnSeconds = turnSecondsAtRate(static_cast<int>(fps));
     return true;
 }
 

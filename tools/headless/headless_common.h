@@ -11,6 +11,10 @@
 bool enterDataDirectory(const char* dir);
 // "1280x1024" -> 1280, 1024; sizes from 8 to 8192.
 bool parseSize(const char* text, int& width, int& height);
+// --fps N: a whole number of frames a second, 1 to 1000, into the turn of
+// the game loop (turnSecondsAtRate). Prints why, naming the command, and
+// returns false on anything else.
+bool parseFramesPerSecond(const char* command, const char* text, double& turnSeconds);
 // Reads the current colour buffer (width x height) and writes it as a binary
 // P6 PPM, top row first.
 bool writeFramePpm(const std::string& path, int width, int height);

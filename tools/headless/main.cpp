@@ -5,14 +5,24 @@
 #include "commands.h"
 
 static void usage() {
-    std::fprintf(stderr,
-                 "usage: searchlight-headless run [--turns N] [--data DIR]\n"
-                 "       searchlight-headless city --seed S [--data DIR]\n"
-                 "       searchlight-headless trace --seed S --seconds T [--police N] [--hold-space] [--every K] [--data DIR]\n"
-                 "       searchlight-headless shot --seed S [--size WxH] [--script FILE] [--seconds T] [--data DIR] --out FILE.ppm\n"
-                 "                                 [--audio FILE.wav]\n"
-                 "       searchlight-headless soak --seed S --seconds T [--police N] [--hold-space] [--draw-every K] [--data DIR]\n"
-                 "       searchlight-headless bench --seed S [--frames N] [--size WxH] [--data DIR]\n");
+    std::fprintf(
+        stderr,
+        "usage: searchlight-headless run [--turns N] [--fps N] [--data DIR]\n"
+        "       searchlight-headless city --seed S [--data DIR]\n"
+        "       searchlight-headless trace --seed S --seconds T [--police N] [--hold-space] [--every K] "
+        "[--fps N]\n"
+        "                                  [--data DIR]\n"
+        "       searchlight-headless shot --seed S [--size WxH] [--script FILE] [--seconds T] [--data DIR] "
+        "--out FILE.ppm\n"
+        "                                 [--fps N] [--design-order] [--audio FILE.wav] [--events FILE]\n"
+        "       searchlight-headless soak --seed S --seconds T [--police N] [--hold-space] [--draw-every K] "
+        "[--fps N]\n"
+        "                                 [--data DIR]\n"
+        "       searchlight-headless bench --seed S [--frames N] [--size WxH] [--fps N] [--data DIR]\n"
+        "--fps N plays N turns of the game loop a second (default 60; 70 is the game's reference tick).\n"
+        "shot --events FILE writes the run's game events, one a line: `time event x y z` (seconds of game\n"
+        "time, the event, world units), the first line naming the columns; events are police-badge,\n"
+        "police-key, capture, and helicopter (its position once a second of game time).\n");
 }
 
 int main(int argc, char** argv) {

@@ -2,7 +2,7 @@
 // they pass.
 //
 // searchlight-headless soak --seed S --seconds T [--police N] [--hold-space]
-//                           [--draw-every K] [--data DIR]
+//                           [--draw-every K] [--fps N] [--data DIR]
 // Runs the same turns as `trace` (with --draw-every K the title is dismissed
 // and every K-th turn also draws the frame, so the frame's rules, the
 // searchlight's police and the map capture take part) and, after every turn,
@@ -39,10 +39,7 @@
 namespace {
 constexpr float cityHalfSide = 50;
 constexpr float straightMargin = 0.1f;  // one step of the fastest car, and then some
-// An arc or pull-over does not wrap until it ends (with a turn's three driving steps).
-const float manoeuvreMargin = farthestPastCityEdge(trafficTurnSeconds / 3) + straightMargin;
 constexpr long maxGrowthKb = 16 * 1024;
-constexpr long turnsPerMinute = 3600;
 constexpr unsigned char titleKey = '\r';  // bound to nothing in the game
 
 long residentKb() {
@@ -60,11 +57,13 @@ bool finite(const Vector3& v) { return std::isfinite(v.x) && std::isfinite(v.y) 
 // straight step is allowed while it turns or pulls over (those do not wrap
 // until they end) and for the one turn after, when it wraps; turnsOutside
 // counts how long it has been out there.
-const char* fault(const Vehicle& car, int& turnsOutside) {
-    if (!finite(car.position) || !std::isfinite(car.heading) || !std::isfinite(car.speed)) return "a number that is not finite";
+const char* fault(const Vehicle& car, float manoeuvreMargin, int& turnsOutside) {
+    if (!finite(car.position) || !std::isfinite(car.heading) || !std::isfinite(car.speed))
+        return "a number that is not finite";
     for (int i = 0; i < car.smokeCount; ++i) {
         const SmokeParticle& p = car.smoke[i];
-        if (!finite(p.position) || !finite(p.velocity) || !std::isfinite(p.size)) return "smoke that is not finite";
+        if (!finite(p.position) || !finite(p.velocity) || !std::isfinite(p.size))
+            return "smoke that is not finite";
     }
     const float out = std::max(std::fabs(car.position.x), std::fabs(car.position.z)) - cityHalfSide;
     if (out > manoeuvreMargin) return "a place outside the city";
@@ -84,30 +83,36 @@ int runSoak(int argc, char** argv) {
     TrafficRunOptions options;
     long drawEvery = 0;
     OffscreenGame game;
-    if (const int status = beginTrafficRun("soak", argc, argv, "--draw-every", drawEvery, options, game)) return status;
+    if (const int status = beginTrafficRun("soak", argc, argv, "--draw-every", drawEvery, options, game))
+        return status;
     if (drawEvery > 0) {
         game.keyDown(titleKey);  // any key dismisses the title and schedules the map capture
         game.keyUp(titleKey);
     }
 
     const long turns = trafficRunTurns(options);
+    // An arc or pull-over does not wrap until it ends (with a turn's three driving steps).
+    const float manoeuvreMargin =
+        farthestPastCityEdge(static_cast<float>(options.turnSeconds / 3)) + straightMargin;
+    const long turnsPerMinute = std::max(1L, std::lround(60 / options.turnSeconds));
     long firstMinuteKb = -1, peakKb = -1;
     double capturedAt = -1;
     std::vector<int> turnsOutside(city.vehicles.size(), 0);
     for (long turn = 1; turn <= turns; ++turn) {
-        stepTrafficRun(game);
+        stepTrafficRun(options, game);
         if (drawEvery > 0 && turn % drawEvery == 0) display();
         turnsOutside.resize(city.vehicles.size(), 0);  // the searchlight may send more police
         for (size_t i = 0; i < city.vehicles.size(); ++i) {
-            if (const char* what = fault(*city.vehicles[i], turnsOutside[i])) {
+            if (const char* what = fault(*city.vehicles[i], manoeuvreMargin, turnsOutside[i])) {
                 const Vehicle& car = *city.vehicles[i];
-                std::printf("soak: FAILED at %.4f s: car %zu has %s (%g, %g heading %g speed %g)\n", gameTime, i,
-                            what, car.position.x, car.position.z, car.heading, car.speed);
+                std::printf("soak: FAILED at %.4f s: car %zu has %s (%g, %g heading %g speed %g)\n", gameTime,
+                            i, what, car.position.x, car.position.z, car.heading, car.speed);
                 return 1;
             }
         }
         if (!finite(helicopter.position) || !finite(camera.eye) || !finite(camera.centre)) {
-            std::printf("soak: FAILED at %.4f s: the helicopter or camera left the finite numbers\n", gameTime);
+            std::printf("soak: FAILED at %.4f s: the helicopter or camera left the finite numbers\n",
+                        gameTime);
             return 1;
         }
         if (capturedAt < 0 && fugitive && fugitive->frozen) capturedAt = gameTime;
@@ -120,13 +125,15 @@ int runSoak(int argc, char** argv) {
     const long growthKb = firstMinuteKb < 0 ? 0 : peakKb - firstMinuteKb;
     char captured[32] = "none";
     if (capturedAt >= 0) std::snprintf(captured, sizeof captured, "%.4f", capturedAt);
-    std::printf("# soak seed=%ld seconds=%g police=%ld space=%s turns=%ld captured=%s rss_first_minute_kb=%ld "
-                "rss_peak_kb=%ld growth_kb=%ld drawn=%ld state=%016llx\n",
-                options.seed, options.seconds, options.police, options.holdSpace ? "held" : "free", turns, captured,
-                firstMinuteKb, peakKb, growthKb, drawEvery > 0 ? turns / drawEvery : 0, static_cast<unsigned long long>(sceneFingerprint()));
+    std::printf(
+        "# soak seed=%ld seconds=%g police=%ld space=%s turns=%ld captured=%s rss_first_minute_kb=%ld "
+        "rss_peak_kb=%ld growth_kb=%ld drawn=%ld state=%016llx\n",
+        options.seed, options.seconds, options.police, options.holdSpace ? "held" : "free", turns, captured,
+        firstMinuteKb, peakKb, growthKb, drawEvery > 0 ? turns / drawEvery : 0,
+        static_cast<unsigned long long>(sceneFingerprint()));
     if (growthKb > maxGrowthKb) {
-        std::printf("soak: FAILED: resident memory grew by %ld KB after the first minute (at most %ld)\n", growthKb,
-                    maxGrowthKb);
+        std::printf("soak: FAILED: resident memory grew by %ld KB after the first minute (at most %ld)\n",
+                    growthKb, maxGrowthKb);
         return 1;
     }
     return std::fflush(stdout) == 0 ? 0 : 1;

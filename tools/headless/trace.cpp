@@ -2,7 +2,7 @@
 // the virtual clock, printed as CSV.
 //
 // searchlight-headless trace --seed S --seconds T [--police N] [--hold-space]
-//                            [--every K] [--data DIR]
+//                            [--every K] [--fps N] [--data DIR]
 // Rows `t,id,kind,x,z,heading,speed,state` for every car every K turns (the
 // first at t = 0, after the police cars are sent), then
 // `# summary turns=.. captured=<game time or none> vehicles=..`.
@@ -14,8 +14,8 @@
 #include "app/globals.h"
 #include "city/city.h"
 #include "commands.h"
-#include "traffic_run.h"
 #include "traffic/vehicle.h"
+#include "traffic_run.h"
 
 namespace {
 // Shortest text that reads back as the same float.
@@ -33,13 +33,20 @@ const char* kindOf(const Vehicle* car) {
 
 const char* stateName(DrivingState s) {
     switch (s) {
-        case DrivingState::crossing: return "crossing";
-        case DrivingState::left: return "left";
-        case DrivingState::right: return "right";
-        case DrivingState::uTurn: return "uturn";
-        case DrivingState::blocking: return "blocking";
-        case DrivingState::pullOver: return "pullover";
-        default: return "lane";
+        case DrivingState::crossing:
+            return "crossing";
+        case DrivingState::left:
+            return "left";
+        case DrivingState::right:
+            return "right";
+        case DrivingState::uTurn:
+            return "uturn";
+        case DrivingState::blocking:
+            return "blocking";
+        case DrivingState::pullOver:
+            return "pullover";
+        default:
+            return "lane";
     }
 }
 
@@ -48,8 +55,8 @@ void printRows() {
     for (size_t i = 0; i < city.vehicles.size(); ++i) {
         const Vehicle* car = city.vehicles[i];
         std::printf("%.6f,%zu,%s,%s,%s,%s,%s,%s\n", gameTime, i, kindOf(car), shortest(car->position.x, x),
-                    shortest(car->position.z, z), shortest(car->heading, heading), shortest(car->speed, speed),
-                    stateName(car->drivingState()));
+                    shortest(car->position.z, z), shortest(car->heading, heading),
+                    shortest(car->speed, speed), stateName(car->drivingState()));
     }
 }
 }  // namespace
@@ -58,7 +65,8 @@ int runTrace(int argc, char** argv) {
     TrafficRunOptions options;
     long every = 6;
     OffscreenGame game;
-    if (const int status = beginTrafficRun("trace", argc, argv, "--every", every, options, game)) return status;
+    if (const int status = beginTrafficRun("trace", argc, argv, "--every", every, options, game))
+        return status;
 
     const long turns = trafficRunTurns(options);
     bool captured = false;
@@ -66,7 +74,7 @@ int runTrace(int argc, char** argv) {
     std::printf("t,id,kind,x,z,heading,speed,state\n");
     printRows();
     for (long turn = 1; turn <= turns; ++turn) {
-        stepTrafficRun(game);
+        stepTrafficRun(options, game);
         if (!captured && fugitive && fugitive->frozen) {
             captured = true;
             capturedAt = gameTime;
@@ -74,7 +82,8 @@ int runTrace(int argc, char** argv) {
         if (turn % every == 0) printRows();
     }
     if (captured) {
-        std::printf("# summary turns=%ld captured=%.6f vehicles=%zu\n", turns, capturedAt, city.vehicles.size());
+        std::printf("# summary turns=%ld captured=%.6f vehicles=%zu\n", turns, capturedAt,
+                    city.vehicles.size());
     } else {
         std::printf("# summary turns=%ld captured=none vehicles=%zu\n", turns, city.vehicles.size());
     }

@@ -39,8 +39,8 @@ bool parseSeconds(const char* text, double& out) {
 }
 }  // namespace
 
-bool parseTrafficArguments(const char* command, int argc, char** argv, const char* extraOption, long& extraValue,
-                           TrafficRunOptions& options) {
+bool parseTrafficArguments(const char* command, int argc, char** argv, const char* extraOption,
+                           long& extraValue, TrafficRunOptions& options) {
     for (int i = 0; i < argc; ++i) {
         const char* arg = argv[i];
         if (std::strcmp(arg, "--hold-space") == 0) {
@@ -49,7 +49,7 @@ bool parseTrafficArguments(const char* command, int argc, char** argv, const cha
         }
         const bool known = std::strcmp(arg, "--seed") == 0 || std::strcmp(arg, "--seconds") == 0 ||
                            std::strcmp(arg, "--police") == 0 || std::strcmp(arg, "--data") == 0 ||
-                           std::strcmp(arg, extraOption) == 0;
+                           std::strcmp(arg, "--fps") == 0 || std::strcmp(arg, extraOption) == 0;
         if (!known || i + 1 >= argc) {
             std::fprintf(stderr, "%s: unknown or incomplete argument \"%s\"\n", command, arg);
             return false;
@@ -64,6 +64,8 @@ bool parseTrafficArguments(const char* command, int argc, char** argv, const cha
             ok = parseLong(value, 0, maxPolice, options.police);
         } else if (std::strcmp(arg, "--data") == 0) {
             options.dataDir = value;
+        } else if (std::strcmp(arg, "--fps") == 0) {
+            if (!parseFramesPerSecond(command, value, options.turnSeconds)) return false;
         } else {
             ok = parseLong(value, 1, 1000000, extraValue);
         }
@@ -100,9 +102,11 @@ int beginTrafficRun(const char* command, int argc, char** argv, const char* extr
     return 0;
 }
 
-long trafficRunTurns(const TrafficRunOptions& options) { return std::lround(options.seconds / trafficTurnSeconds); }
+long trafficRunTurns(const TrafficRunOptions& options) {
+    return std::lround(options.seconds / options.turnSeconds);
+}
 
-void stepTrafficRun(OffscreenGame& game) {
-    game.offscreenPlatform.advanceClock(trafficTurnSeconds);
+void stepTrafficRun(const TrafficRunOptions& options, OffscreenGame& game) {
+    game.offscreenPlatform.advanceClock(options.turnSeconds);
     idle();
 }

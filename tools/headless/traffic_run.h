@@ -4,24 +4,26 @@
 
 #include "app/offscreen_game.h"
 
-// Seed, length, police cars and the space bar of a traffic run.
+// A game turn of the runs unless --fps says otherwise: sixty a second, as a
+// smooth frame rate gives.
+constexpr double trafficTurnSeconds = 1.0 / 60.0;
+
+// Seed, length, pace, police cars and the space bar of a traffic run.
 struct TrafficRunOptions {
     long seed = -1;
     long police = 0;
     double seconds = -1;
+    double turnSeconds = trafficTurnSeconds;
     bool holdSpace = false;
     const char* dataDir = nullptr;
 };
 
-// A game turn of the runs: sixty a second, as a smooth frame rate gives.
-constexpr double trafficTurnSeconds = 1.0 / 60.0;
-
 // Reads the whole argument list: --seed S and --seconds T (both required),
-// --police N, --hold-space, --data DIR, and the command's own whole-number
+// --police N, --hold-space, --fps N, --data DIR, and the command's own whole-number
 // option extraOption (1 to 1000000) into extraValue. Prints why, naming the
 // command, and returns false on anything else.
-bool parseTrafficArguments(const char* command, int argc, char** argv, const char* extraOption, long& extraValue,
-                           TrafficRunOptions& options);
+bool parseTrafficArguments(const char* command, int argc, char** argv, const char* extraOption,
+                           long& extraValue, TrafficRunOptions& options);
 
 // Enters the data directory, creates a small context, starts the game from
 // the seed, sends the police cars as the "x" key does and holds the space
@@ -36,5 +38,5 @@ int beginTrafficRun(const char* command, int argc, char** argv, const char* extr
                     TrafficRunOptions& options, OffscreenGame& game);
 // The run's length in turns.
 long trafficRunTurns(const TrafficRunOptions& options);
-// One turn: the clock moves on and idle() runs.
-void stepTrafficRun(OffscreenGame& game);
+// One turn: the clock moves on by the run's turn and idle() runs.
+void stepTrafficRun(const TrafficRunOptions& options, OffscreenGame& game);
