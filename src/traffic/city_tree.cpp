@@ -147,7 +147,8 @@ int CityTreeNode::frustumTest(const FrustumPlanes& planes) const {
 }
 
 template <typename Visit>
-void CityTreeNode::forEachFarSideFirst(const FrustumPlanes& planes, const Vector3& viewer, const Visit& visit) {
+void CityTreeNode::forEachFarSideFirst(const FrustumPlanes& planes, const Vector3& viewer,
+                                       const Visit& visit) {
     if (cullingEnabled && frustumTest(planes) == outside) return;
     if (low && high) {
         CityTreeNode* nearer = nearerChild(viewer);
@@ -230,11 +231,15 @@ void CityTreeNode::drawGroupedByTexture(bool textured, const FrustumPlanes& plan
     drawBlendedFarSideFirst(textured, planes, viewer);
 }
 
-void CityTreeNode::drawBlendedFarSideFirst(bool textured, const FrustumPlanes& planes, const Vector3& viewer) {
+void CityTreeNode::drawBlendedFarSideFirst(bool textured, const FrustumPlanes& planes,
+                                           const Vector3& viewer) {
     forEachFarSideFirst(planes, viewer, [textured](Drawable* object) { object->drawBlended(textured); });
 }
 
 void CityTreeNode::insertVehicle(Vehicle* car) {
+    // A car that no node takes (off the city for a moment) has no node, so
+    // that coming back into the node it had lists it there again.
+    car->treeNode = nullptr;
     if (holdsObjects) {
         car->treeNode = this;
         objects.push_back(car);

@@ -58,7 +58,8 @@ public:
     // 0 outside, 1 inside, 2 intersecting; five planes, no far plane.
     int frustumTest(Matrix4 matrix) const;
     int frustumTest(const FrustumPlanes& planes) const;
-    // Stores the car in the first node on its way down that holds objects.
+    // Stores the car in the first node on its way down that holds objects;
+    // a car that none takes is listed nowhere and its treeNode is null.
     void insertVehicle(Vehicle* car);
     bool contains(const Vector3& p) const;  // min <= p < max on every axis
 

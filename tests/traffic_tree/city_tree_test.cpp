@@ -431,7 +431,7 @@ TEST(CityTreeLifetimeTest, MovingANodeHandsItsChildrenOver) {
 }
 
 // Cars go to the node holding objects that contains them; a car at x = 50 is
-// kept nowhere and keeps its old node.
+// kept nowhere and has no node.
 TEST(CityTreeCarsTest, InsertedCarsLandInTheirHoldingNode) {
     auto city = generatedCity(99);
     CityTreeNode root(-50, 50, -50, 50);
@@ -453,7 +453,7 @@ TEST(CityTreeCarsTest, InsertedCarsLandInTheirHoldingNode) {
     edge.treeNode = previous;
     edge.position = Vector3(50, 0.2f, 0);
     root.insertVehicle(&edge);
-    EXPECT_EQ(edge.treeNode, previous);
+    EXPECT_EQ(edge.treeNode, nullptr);
     int edgeListed = 0;
     forEachNode(root, [&](const CityTreeNode& node) {
         for (const Drawable* d : node.objects) edgeListed += d == &edge;
