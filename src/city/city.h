@@ -46,6 +46,9 @@ public:
     // Two pieces: the roof, then the walls.
     int opaquePieceCount() const override { return 2; }
     unsigned opaquePieceTexture(int piece) const override;
+    PieceRank opaquePieceRank(int piece) const override {
+        return piece == 0 ? PieceRank::roof : PieceRank::wall;
+    }
     void drawOpaquePiece(int piece, bool textured) override;
     void setTextures(GLuint* table, int wall, int roof);
 
@@ -88,6 +91,7 @@ class GroundTile : public Drawable {
 public:
     void draw(bool textured) override;
     unsigned opaquePieceTexture(int piece) const override;
+    PieceRank opaquePieceRank(int /*piece*/) const override { return PieceRank::ground; }
     void setTexture(GLuint* table, int index);
     // The tile as quads, less the ground under the buildings standing on
     // it: inside a closed box that the camera never comes down into, so no

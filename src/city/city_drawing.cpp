@@ -1,4 +1,5 @@
-// city_drawing.cpp -- buildings and ground tiles, quad by quad.
+// city_drawing.cpp -- the quads of buildings and ground tiles, drawn one
+// object at a time or handed to a pass that batches them.
 #include "city/city_drawing.h"
 
 #include <GL/gl.h>
