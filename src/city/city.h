@@ -46,6 +46,9 @@ public:
     // Two pieces: the roof, then the walls.
     int opaquePieceCount() const override { return 2; }
     unsigned opaquePieceTexture(int piece) const override;
+    PieceRank opaquePieceRank(int piece) const override {
+        return piece == 0 ? PieceRank::roof : PieceRank::wall;
+    }
     void drawOpaquePiece(int piece, bool textured) override;
     void setTextures(GLuint* table, int wall, int roof);
 
@@ -81,19 +84,33 @@ private:
     PieceGeometry pieces[2];
 };
 
+// The ground a tile keeps under the foot of each wall of a building on it.
+constexpr float groundUnderWalls = 0.1f;
+
 class GroundTile : public Drawable {
 public:
     void draw(bool textured) override;
     unsigned opaquePieceTexture(int piece) const override;
+    PieceRank opaquePieceRank(int /*piece*/) const override { return PieceRank::ground; }
     void setTexture(GLuint* table, int index);
     // The tile as quads, less the ground under the buildings standing on
     // it: inside a closed box that the camera never comes down into, so no
     // view shows it, and a pass that leaves it out spares the driver
-    // rasterizing ground that every roof hides.
+    // rasterizing ground that every roof hides. The ground left out stops
+    // a little inside the walls, so that where a wall meets the ground
+    // there is ground behind the seam, as under a whole tile; and the tile
+    // is cut into a grid whose lines its neighbours share (alignCuts), so
+    // that no quad's corner lies inside another quad's edge, where a
+    // rasterizer may leave pixels uncovered.
     const QuadBatch* opaquePieceQuads(int piece) override;
     // A building's footprint (world x0..x1 by z0..z1) on this tile.
     void addFootprint(float x0, float z0, float x1, float z1);
-    void clearFootprints();
+    void clearFootprints();  // and the aligned cuts
+    // Appends the world x and z of the edges of the ground left out.
+    void holeEdges(std::vector<float>& xs, std::vector<float>& zs) const;
+    // World x and z lines to cut along besides the tile's own hole edges:
+    // those of every tile in its column (xs) and its row (zs).
+    void alignCuts(const std::vector<float>& xs, const std::vector<float>& zs);
 
     GLuint* textureTable = nullptr;
     int textureIndex = 0;
@@ -101,15 +118,16 @@ public:
     Vector3 size{4, 0, 4};
 
 private:
-    struct Footprint {
-        float x0, z0, x1, z1;  // the world's, as given
+    struct Hole {
+        float x0, z0, x1, z1;  // in the world
     };
-    void buildQuads();     // again only when moved, resized or built on
+    void buildQuads();     // again only when moved, resized, built on or cut
     QuadBatch localQuads;  // the whole tile in its own frame
     QuadBatch openQuads;   // what no building covers, in the world
     Vector3 quadsPosition, quadsSize;
     bool quadsBuilt = false;
-    std::vector<Footprint> footprints;
+    std::vector<Hole> holes;
+    std::vector<float> alignedCutsX, alignedCutsZ;
 };
 
 struct CityBlock {
@@ -174,6 +192,8 @@ public:
     // 4 units toward -x and -z of a random street crossing; z is drawn first.
     void randomSpawnPoint(float& x, float& z) const;
     void addBuilding(Building* b);
+    // Gives every tile the cut lines of its row and column (GroundTile::alignCuts).
+    void alignGroundCuts();
 
     // Vehicle services (with the traffic code).
     void buildVehicleMeshes();  // generation step: the six compiled-in car lists

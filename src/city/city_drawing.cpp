@@ -1,4 +1,5 @@
-// city_drawing.cpp -- buildings and ground tiles, quad by quad.
+// city_drawing.cpp -- the quads of buildings and ground tiles, drawn one
+// object at a time or handed to a pass that batches them.
 #include "city/city_drawing.h"
 
 #include <GL/gl.h>
@@ -19,6 +20,7 @@ constexpr GLfloat cityShininess = 0.0f;
 constexpr float roofDepth = 0.2f;  // the roof floor lies this far below the rim
 constexpr float roofRim = 0.1f;
 constexpr float wallTextureRepeat = 1.0f;
+static_assert(groundUnderWalls <= roofRim, "the ground under the walls stays inside the roof's rim");
 
 // A quad of four corners (texture s, t, then position), as the faces list them.
 struct Corner {
@@ -205,12 +207,29 @@ unsigned GroundTile::opaquePieceTexture(int /*piece*/) const {
 }
 
 void GroundTile::addFootprint(float x0, float z0, float x1, float z1) {
-    footprints.push_back({x0, z0, x1, z1});
+    const Hole hole{x0 + groundUnderWalls, z0 + groundUnderWalls, x1 - groundUnderWalls,
+                    z1 - groundUnderWalls};
+    if (hole.x0 < hole.x1 && hole.z0 < hole.z1) holes.push_back(hole);
     quadsBuilt = false;
 }
 
 void GroundTile::clearFootprints() {
-    footprints.clear();
+    holes.clear();
+    alignedCutsX.clear();
+    alignedCutsZ.clear();
+    quadsBuilt = false;
+}
+
+void GroundTile::holeEdges(std::vector<float>& xs, std::vector<float>& zs) const {
+    for (const Hole& h : holes) {
+        xs.insert(xs.end(), {h.x0, h.x1});
+        zs.insert(zs.end(), {h.z0, h.z1});
+    }
+}
+
+void GroundTile::alignCuts(const std::vector<float>& xs, const std::vector<float>& zs) {
+    alignedCutsX = xs;
+    alignedCutsZ = zs;
     quadsBuilt = false;
 }
 
@@ -222,27 +241,29 @@ void GroundTile::buildQuads() {
     quadsSize = size;
     quadsBuilt = true;
     openQuads.clear();
-    if (footprints.empty()) {
-        openQuads.appendMoved(localQuads, position);
-        return;
-    }
-    // Cut the tile along every footprint edge that crosses it, keep the
-    // cells no footprint covers, and join neighbours along x into one quad.
+    // Cut the tile along every line of its row and column and every hole
+    // edge that crosses it, and keep the cells no hole covers. Cells are not
+    // joined: a joined edge would pass corners of the cells beside it.
     std::vector<float> xs = {0, size.x}, zs = {0, size.z};
-    for (const Footprint& f : footprints) {
-        for (const float x : {f.x0 - position.x, f.x1 - position.x})
-            if (x > 0 && x < size.x) xs.push_back(x);
-        for (const float z : {f.z0 - position.z, f.z1 - position.z})
-            if (z > 0 && z < size.z) zs.push_back(z);
-    }
+    const auto addCuts = [](std::vector<float>& cuts, const std::vector<float>& world, float origin,
+                            float extent) {
+        for (const float w : world) {
+            const float local = w - origin;
+            if (local > 0 && local < extent) cuts.push_back(local);
+        }
+    };
+    std::vector<float> ownX, ownZ;
+    holeEdges(ownX, ownZ);
+    for (const std::vector<float>* world : {&alignedCutsX, &ownX}) addCuts(xs, *world, position.x, size.x);
+    for (const std::vector<float>* world : {&alignedCutsZ, &ownZ}) addCuts(zs, *world, position.z, size.z);
     for (std::vector<float>* cuts : {&xs, &zs}) {
         std::sort(cuts->begin(), cuts->end());
         cuts->erase(std::unique(cuts->begin(), cuts->end()), cuts->end());
     }
     const auto covered = [&](float x, float z) {
-        for (const Footprint& f : footprints) {
-            if (f.x0 - position.x < x && x < f.x1 - position.x && f.z0 - position.z < z &&
-                z < f.z1 - position.z)
+        for (const Hole& h : holes) {
+            if (h.x0 - position.x < x && x < h.x1 - position.x && h.z0 - position.z < z &&
+                z < h.z1 - position.z)
                 return true;
         }
         return false;
@@ -253,18 +274,11 @@ void GroundTile::buildQuads() {
     };
     const Vector3 up(0, 1, 0);
     for (size_t j = 0; j + 1 < zs.size(); ++j) {
-        const float z0 = zs[j], z1 = zs[j + 1], zMiddle = (z0 + z1) / 2;
-        size_t i = 0;
-        while (i + 1 < xs.size()) {
-            if (covered((xs[i] + xs[i + 1]) / 2, zMiddle)) {
-                ++i;
-                continue;
-            }
-            size_t end = i + 1;
-            while (end + 1 < xs.size() && !covered((xs[end] + xs[end + 1]) / 2, zMiddle)) ++end;
-            const float x0 = xs[i], x1 = xs[end];
+        const float z0 = zs[j], z1 = zs[j + 1];
+        for (size_t i = 0; i + 1 < xs.size(); ++i) {
+            const float x0 = xs[i], x1 = xs[i + 1];
+            if (covered((x0 + x1) / 2, (z0 + z1) / 2)) continue;
             addQuad(openQuads, up, {corner(x0, z1), corner(x1, z1), corner(x1, z0), corner(x0, z0)});
-            i = end;
         }
     }
 }

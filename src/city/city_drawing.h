@@ -12,9 +12,9 @@ void setCityMaterial();
 
 // The three tessellated faces: spans a..c and b..d (high to low allowed),
 // cut into n x n quads, each with the full texture range 0..g. The face
-// lies in the plane z = e (drawWallZ), x = e (drawWallX) or y = e
-// (drawFloor) and faces +axis when f > 0, -axis otherwise.
-// drawWallZ spans (x, y), drawWallX (y, z), drawFloor (x, z).
+// lies in the plane z = e (addWallZ), x = e (addWallX) or y = e
+// (addFloor) and faces +axis when f > 0, -axis otherwise.
+// addWallZ spans (x, y), addWallX (y, z), addFloor (x, z).
 void addWallZ(QuadBatch& out, float a, float b, float c, float d, int n, float e, float f, float g);
 void addWallX(QuadBatch& out, float a, float b, float c, float d, int n, float e, float f, float g);
 void addFloor(QuadBatch& out, float a, float b, float c, float d, int n, float e, float f, float g);

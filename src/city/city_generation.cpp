@@ -5,6 +5,7 @@
 // always gives the same city.
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "app/random.h"
 #include "city/city.h"
@@ -97,6 +98,14 @@ void City::fillBlock(float width, float depth, float x0, float z0, float gap, in
     }
 }
 
+void City::alignGroundCuts() {
+    std::vector<float> columnCuts[tilesPerSide], rowCuts[tilesPerSide];
+    for (int r = 0; r < tilesPerSide; ++r)
+        for (int c = 0; c < tilesPerSide; ++c) tiles[r][c].holeEdges(columnCuts[c], rowCuts[r]);
+    for (int r = 0; r < tilesPerSide; ++r)
+        for (int c = 0; c < tilesPerSide; ++c) tiles[r][c].alignCuts(columnCuts[c], rowCuts[r]);
+}
+
 void City::generate() {
     seedGameRandom(generationSeed());
     // A second run replaces the first city's buildings and cars, and the
@@ -162,8 +171,8 @@ void City::generate() {
         const float x = groupLowEdge(origin.x, columnWidths, g);
         for (int h = 0; h < rowGroupCount; ++h) {
             fillBlock(cityTileSize * static_cast<float>(columnWidths[g]),
-                      cityTileSize * static_cast<float>(rowDepths[h]), x, groupLowEdge(origin.z, rowDepths, h),
-                      buildingGap, g, h);
+                      cityTileSize * static_cast<float>(rowDepths[h]), x,
+                      groupLowEdge(origin.z, rowDepths, h), buildingGap, g, h);
         }
     }
 
@@ -178,6 +187,7 @@ void City::generate() {
             for (int c = tileIndex(b.position.x - origin.x); c <= tileIndex(x1 - origin.x); ++c)
                 tiles[r][c].addFootprint(b.position.x, b.position.z, x1, z1);
     }
+    alignGroundCuts();
 
     // The car meshes are display lists: they need the GL context.
     if (glObjectsEnabled) buildVehicleMeshes();

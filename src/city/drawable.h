@@ -17,6 +17,11 @@ public:
     // opaquePieceTexture is the GL texture a piece binds, 0 for none.
     virtual int opaquePieceCount() const { return 1; }
     virtual unsigned opaquePieceTexture(int /*piece*/) const { return 0; }
+    // What a piece is, in the order that pass draws them: pieces that draw
+    // themselves (cars), then roofs, walls and ground, each kind grouped by
+    // texture, so that what stands above is drawn before what it hides.
+    enum class PieceRank { drawnAlone, roof, wall, ground };
+    virtual PieceRank opaquePieceRank(int /*piece*/) const { return PieceRank::drawnAlone; }
     virtual void drawOpaquePiece(int /*piece*/, bool textured) { drawOpaque(textured); }
     // The same piece as quads in world coordinates, for a pass that sends
     // the pieces of many objects in one draw (drawCityQuads: the city's

@@ -17,40 +17,35 @@ constexpr float treeTopY = 5.0f;  // the tallest building is 5.0
 enum FrustumResult { outside = 0, inside = 1, intersecting = 2 };
 
 // Sends opaque pieces in the order given, in as few driver calls as it
-// can: runs of pieces that come as quads (buildings, tiles) go in one draw
-// each, the same quads in the same order, instead of one or two calls per
-// object; a change of texture, or a piece drawn by itself, ends a run.
+// can: runs of pieces that come as quads (buildings, tiles) gather in the
+// caller's batch and go in one draw each, the same quads in the same order,
+// instead of one or two calls per object; a change of texture, or a piece
+// drawn by itself, ends a run. The last run goes with flush().
 class PieceSender {
 public:
-    explicit PieceSender(bool textured) : textured(textured) { batch().clear(); }
-    ~PieceSender() { sendBatch(); }
-    PieceSender(const PieceSender&) = delete;
-    PieceSender& operator=(const PieceSender&) = delete;
+    PieceSender(bool textured, QuadBatch& run) : textured(textured), run(run) { run.clear(); }
 
     void draw(Drawable* object, int piece, unsigned texture) {
         if (const QuadBatch* quads = object->opaquePieceQuads(piece)) {
-            if (texture != runTexture) sendBatch();
+            if (texture != runTexture) flush();
             runTexture = texture;
-            batch().append(*quads);
+            run.append(*quads);
             return;
         }
-        sendBatch();
+        flush();
         object->drawOpaquePiece(piece, textured);
     }
-    // What is gathered so far, before something is drawn some other way.
-    void sendBatch() {
-        if (batch().empty()) return;
-        drawCityQuads(batch(), runTexture, textured);
-        batch().clear();
+    // Sends what is gathered so far: before something is drawn some other
+    // way, and after the last piece.
+    void flush() {
+        if (run.empty()) return;
+        drawCityQuads(run, runTexture, textured);
+        run.clear();
     }
 
 private:
-    // One array for every pass, so that a frame allocates nothing.
-    static QuadBatch& batch() {
-        static QuadBatch quads;
-        return quads;
-    }
     bool textured;
+    QuadBatch& run;
     unsigned runTexture = 0;
 };
 
@@ -147,7 +142,8 @@ int CityTreeNode::frustumTest(const FrustumPlanes& planes) const {
 }
 
 template <typename Visit>
-void CityTreeNode::forEachFarSideFirst(const FrustumPlanes& planes, const Vector3& viewer, const Visit& visit) {
+void CityTreeNode::forEachFarSideFirst(const FrustumPlanes& planes, const Vector3& viewer,
+                                       const Visit& visit) {
     if (cullingEnabled && frustumTest(planes) == outside) return;
     if (low && high) {
         CityTreeNode* nearer = nearerChild(viewer);
@@ -181,60 +177,59 @@ void CityTreeNode::collectOpaqueNearFirst(const FrustumPlanes& planes, const Vec
     out.insert(out.end(), objects.rbegin(), objects.rend());
 }
 
-const std::vector<Drawable*>& CityTreeNode::opaqueNearFirst(const FrustumPlanes& planes, const Vector3& eye) {
-    // Kept between passes so that a frame allocates nothing.
-    static std::vector<Drawable*> visible;
+void CityTreeNode::gatherOpaqueNearFirst(const FrustumPlanes& planes, const Vector3& eye,
+                                         std::vector<Drawable*>& visible) {
     visible.clear();
     collectOpaqueNearFirst(planes, eye, visible);
     objectsDrawn += static_cast<int>(visible.size());
-    return visible;
 }
 
 void CityTreeNode::drawNearFirst(bool textured, const FrustumPlanes& planes, const Vector3& eye,
-                                 const Vector3& viewer) {
-    {
-        // Without textures every building and tile of the pass joins one run.
-        PieceSender sender(textured);
-        for (Drawable* object : opaqueNearFirst(planes, eye)) {
-            if (comesAsQuads(object)) {
-                for (int p = 0; p < object->opaquePieceCount(); ++p)
-                    sender.draw(object, p, textured ? object->opaquePieceTexture(p) : 0);
-            } else {
-                sender.sendBatch();
-                object->drawOpaque(textured);
-            }
+                                 const Vector3& viewer, PassBuffers& buffers) {
+    gatherOpaqueNearFirst(planes, eye, buffers.visible);
+    // Without textures every building and tile of the pass joins one run.
+    PieceSender sender(textured, buffers.run);
+    for (Drawable* object : buffers.visible) {
+        if (comesAsQuads(object)) {
+            for (int p = 0; p < object->opaquePieceCount(); ++p)
+                sender.draw(object, p, textured ? object->opaquePieceTexture(p) : 0);
+        } else {
+            sender.flush();
+            object->drawOpaque(textured);
         }
     }
+    sender.flush();
     drawBlendedFarSideFirst(textured, planes, viewer);
 }
 
 void CityTreeNode::drawGroupedByTexture(bool textured, const FrustumPlanes& planes, const Vector3& eye,
-                                        const Vector3& viewer) {
-    struct Piece {
-        unsigned texture;
-        int piece;
-        Drawable* object;
-    };
-    static std::vector<Piece> pieces;  // kept between passes, as the visible list is
+                                        const Vector3& viewer, PassBuffers& buffers) {
+    gatherOpaqueNearFirst(planes, eye, buffers.visible);
+    std::vector<PassBuffers::Piece>& pieces = buffers.pieces;
     pieces.clear();
-    for (Drawable* object : opaqueNearFirst(planes, eye)) {
+    for (Drawable* object : buffers.visible) {
         for (int p = 0; p < object->opaquePieceCount(); ++p)
-            pieces.push_back({object->opaquePieceTexture(p), p, object});
+            pieces.push_back({object->opaquePieceRank(p), object->opaquePieceTexture(p), p, object});
     }
     std::stable_sort(pieces.begin(), pieces.end(),
-                     [](const Piece& a, const Piece& b) { return a.texture < b.texture; });
-    {
-        PieceSender sender(textured);
-        for (const Piece& p : pieces) sender.draw(p.object, p.piece, p.texture);
-    }
+                     [](const PassBuffers::Piece& a, const PassBuffers::Piece& b) {
+                         return a.rank != b.rank ? a.rank < b.rank : a.texture < b.texture;
+                     });
+    PieceSender sender(textured, buffers.run);
+    for (const PassBuffers::Piece& p : pieces) sender.draw(p.object, p.piece, p.texture);
+    sender.flush();
     drawBlendedFarSideFirst(textured, planes, viewer);
 }
 
-void CityTreeNode::drawBlendedFarSideFirst(bool textured, const FrustumPlanes& planes, const Vector3& viewer) {
+void CityTreeNode::drawBlendedFarSideFirst(bool textured, const FrustumPlanes& planes,
+                                           const Vector3& viewer) {
     forEachFarSideFirst(planes, viewer, [textured](Drawable* object) { object->drawBlended(textured); });
 }
 
 void CityTreeNode::insertVehicle(Vehicle* car) {
+    // A car that no node takes (off the city for a moment) has no node, so
+    // that coming back into the node it had lists it there again.
+    car->treeNode = nullptr;
     if (holdsObjects) {
         car->treeNode = this;
         objects.push_back(car);

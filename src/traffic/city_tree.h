@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "city/drawable.h"
+#include "render/quad_batch.h"
 #include "render/vector_math.h"
 
 class City;
@@ -17,6 +18,21 @@ struct FrustumPlanes {
     float plane[5][4];
 };
 FrustumPlanes frustumPlanes(const Matrix4& matrix);
+
+// What a near-first pass gathers: the objects in view, their opaque pieces
+// and the run of quads being sent. Kept by the caller from pass to pass, so
+// that a frame allocates nothing.
+struct PassBuffers {
+    struct Piece {
+        Drawable::PieceRank rank;
+        unsigned texture;
+        int piece;
+        Drawable* object;
+    };
+    std::vector<Drawable*> visible;
+    std::vector<Piece> pieces;
+    QuadBatch run;
+};
 
 class CityTreeNode {
 public:
@@ -46,19 +62,22 @@ public:
     // ground: a node lists its tiles first); then every object's blended
     // part in the order of drawVisible from viewer. Buildings and tiles go
     // to the driver in runs (Drawable::opaquePieceQuads), one draw per run.
-    void drawNearFirst(bool textured, const FrustumPlanes& planes, const Vector3& eye, const Vector3& viewer);
+    void drawNearFirst(bool textured, const FrustumPlanes& planes, const Vector3& eye, const Vector3& viewer,
+                       PassBuffers& buffers);
     // The same for the textured pass, which binds a texture per piece of
-    // each object: the opaque pieces (Drawable::drawOpaquePiece) of one
-    // texture are drawn together, nearest first within each texture, the
-    // buildings' and tiles' in one draw per texture, so that the GL driver
-    // changes textures and draws a few dozen times a pass instead of twice
-    // per building. The objects and their count are those of drawNearFirst.
+    // each object: the opaque pieces (Drawable::drawOpaquePiece) are drawn
+    // by rank (Drawable::PieceRank), those of one rank and texture together,
+    // nearest first within them, the buildings' and tiles' in one draw per
+    // texture, so that the GL driver changes textures and draws a few dozen
+    // times a pass instead of twice per building. The objects and their
+    // count are those of drawNearFirst.
     void drawGroupedByTexture(bool textured, const FrustumPlanes& planes, const Vector3& eye,
-                              const Vector3& viewer);
+                              const Vector3& viewer, PassBuffers& buffers);
     // 0 outside, 1 inside, 2 intersecting; five planes, no far plane.
     int frustumTest(Matrix4 matrix) const;
     int frustumTest(const FrustumPlanes& planes) const;
-    // Stores the car in the first node on its way down that holds objects.
+    // Stores the car in the first node on its way down that holds objects;
+    // a car that none takes is listed nowhere and its treeNode is null.
     void insertVehicle(Vehicle* car);
     bool contains(const Vector3& p) const;  // min <= p < max on every axis
 
@@ -78,8 +97,9 @@ private:
     // The child on p's side of the split, and the child that is not c.
     CityTreeNode* nearerChild(const Vector3& p) const;
     CityTreeNode* otherChild(const CityTreeNode* c) const;
-    // Every opaque object in view, nearest first, counted as drawn.
-    const std::vector<Drawable*>& opaqueNearFirst(const FrustumPlanes& planes, const Vector3& eye);
+    // Every opaque object in view into visible, nearest first, counted as drawn.
+    void gatherOpaqueNearFirst(const FrustumPlanes& planes, const Vector3& eye,
+                               std::vector<Drawable*>& visible);
     void collectOpaqueNearFirst(const FrustumPlanes& planes, const Vector3& eye, std::vector<Drawable*>& out);
     void drawBlendedFarSideFirst(bool textured, const FrustumPlanes& planes, const Vector3& viewer);
     // The far-side-first walk both of those make: visit(object) for every

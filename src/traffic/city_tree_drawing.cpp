@@ -6,11 +6,13 @@
 #include "traffic/city_tree.h"
 
 void CityTreeNode::draw(bool textured) {
+    // One set for every pass: the game has one tree, drawn from one thread.
+    static PassBuffers buffers;
     const FrustumPlanes planes = frustumPlanes(cullMatrix);
     if (designDrawOrder)
         drawVisible(textured, planes, helicopter.position);
     else if (textured)
-        drawGroupedByTexture(textured, planes, camera.eye, helicopter.position);
+        drawGroupedByTexture(textured, planes, camera.eye, helicopter.position, buffers);
     else
-        drawNearFirst(textured, planes, camera.eye, helicopter.position);
+        drawNearFirst(textured, planes, camera.eye, helicopter.position, buffers);
 }

@@ -4,13 +4,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <set>
+#include <utility>
 #include <vector>
 
 #include "app/globals.h"
 #include "city/city.h"
-#include "traffic/vehicle.h"
 #include "city_test_support.h"
+#include "traffic/vehicle.h"
 
 namespace {
 
@@ -233,9 +235,11 @@ TEST(CityLayoutTest, RandomDrawsFollowTheDocumentedOrder) {
 
 }  // namespace
 
-// The ground the batched pass sends and the buildings' footprints cover the
-// city once: every building is left out of the tiles it stands on and of
-// no other, also after the city is generated a second time.
+// The ground the batched pass sends and the buildings' footprints, less
+// the strip kept under their walls, cover the city once: every building is
+// left out of the tiles it stands on and of no other, also after the city
+// is generated a second time. The ground's quads meet corner for corner:
+// no corner lies inside another quad's edge, in a tile or across tiles.
 TEST(CityLayoutTest, OpenGroundAndFootprintsTileTheCity) {
     const auto openArea = [](City& city) {
         double area = 0;
@@ -251,14 +255,40 @@ TEST(CityLayoutTest, OpenGroundAndFootprintsTileTheCity) {
     const auto footprintArea = [](const City& city) {
         double area = 0;
         for (int i = 0; i < city.buildingCount; ++i)
-            area += static_cast<double>(city.buildings[i]->size.x) * city.buildings[i]->size.z;
+            area += static_cast<double>(city.buildings[i]->size.x - 2 * groundUnderWalls) *
+                    (city.buildings[i]->size.z - 2 * groundUnderWalls);
         return area;
+    };
+    // Corners strictly inside an edge on the same line, edges along x
+    // (lines of one z) and along z (lines of one x) alike.
+    const auto cornersInsideEdges = [](City& city) {
+        std::map<float, std::vector<std::pair<float, float>>> edges[2];
+        std::map<float, std::vector<float>> corners[2];
+        for (auto& row : city.tiles) {
+            for (GroundTile& tile : row) {
+                const std::vector<QuadVertex>& v = tile.opaquePieceQuads(0)->vertices;
+                for (size_t q = 0; q + 3 < v.size(); q += 4) {
+                    const float x0 = v[q + 3].x, z0 = v[q + 3].z, x1 = v[q + 1].x, z1 = v[q + 1].z;
+                    for (const float z : {z0, z1})
+                        edges[0][z].push_back({x0, x1}), corners[0][z].insert(corners[0][z].end(), {x0, x1});
+                    for (const float x : {x0, x1})
+                        edges[1][x].push_back({z0, z1}), corners[1][x].insert(corners[1][x].end(), {z0, z1});
+                }
+            }
+        }
+        int found = 0;
+        for (int axis = 0; axis < 2; ++axis)
+            for (const auto& [line, spans] : edges[axis])
+                for (const auto& [low, high] : spans)
+                    for (const float c : corners[axis][line]) found += low < c && c < high;
+        return found;
     };
     for (std::uint32_t seed : {3u, 8u, 2024u}) {
         SCOPED_TRACE(testing::Message() << "seed " << seed);
         auto city = generatedCity(seed);
         EXPECT_GT(footprintArea(*city), 1000.0);
         EXPECT_NEAR(openArea(*city) + footprintArea(*city), 100.0 * 100.0, 0.05);
+        EXPECT_EQ(cornersInsideEdges(*city), 0);
         // Generated again with another seed: the first city's footprints are gone.
         setFixedSeed(seed + 1);
         city->generate();

@@ -242,7 +242,8 @@ TEST_F(DrawOrderTest, NearFirstDrawsOpaqueNearestFirstAndBlendedInThePlainOrder)
     const auto nearFirst = [&](const Vector3& eye, const Vector3& viewer, const FrustumPlanes& planes) {
         RecordingDrawable::clearLogs();
         objectsDrawn = 0;
-        root.drawNearFirst(true, planes, eye, viewer);
+        PassBuffers buffers;
+        root.drawNearFirst(true, planes, eye, viewer, buffers);
     };
     // Eye on the low side, helicopter on the high side: the two orders
     // differ, and only the opaque one follows the eye.
@@ -298,13 +299,17 @@ public:
     void draw(bool /*textured*/) override { ++drawnWhole; }
     int opaquePieceCount() const override { return 2; }
     unsigned opaquePieceTexture(int piece) const override { return textures[piece]; }
+    PieceRank opaquePieceRank(int piece) const override {
+        return piece == 0 ? PieceRank::roof : PieceRank::wall;
+    }
     void drawOpaquePiece(int piece, bool /*textured*/) override { pieceLog.emplace_back(this, piece); }
     unsigned textures[2];
     int drawnWhole = 0;
     static inline std::vector<std::pair<const Drawable*, int>> pieceLog;
 };
 
-// With many objects in view the textured pass draws the pieces of each
+// With many objects in view the textured pass draws the pieces by rank,
+// roofs before walls whatever their textures' names, and those of one
 // texture together, nearest first within one texture; the same objects are
 // counted, what blends keeps its order, and the searchlight pass (no
 // textures) still draws each object whole, nearest first.
@@ -312,7 +317,7 @@ TEST_F(DrawOrderTest, ManyObjectsInViewDrawTheirPiecesGroupedByTexture) {
     build(-1);
     std::vector<std::unique_ptr<PieceDrawable>> buildings;
     for (int i = 0; i < 450; ++i) {
-        buildings.push_back(std::make_unique<PieceDrawable>(i % 2 ? 3u : 2u, 9u));
+        buildings.push_back(std::make_unique<PieceDrawable>(i % 2 ? 3u : 2u, 1u));
         (i < 225 ? root.low : root.high)->objects.push_back(buildings.back().get());
     }
     const Vector3 savedPosition = helicopter.position;
@@ -337,7 +342,7 @@ TEST_F(DrawOrderTest, ManyObjectsInViewDrawTheirPiecesGroupedByTexture) {
     root.draw(true);
     EXPECT_EQ(objectsDrawn, 453);
     using V = std::vector<const Drawable*>;
-    // The untextured ones come first, as texture 0, nearest first.
+    // The ones that draw themselves come first, nearest first.
     EXPECT_EQ(RecordingDrawable::opaqueLog, (V{&lowObject, &highObject, &rootObject}));
     EXPECT_EQ(RecordingDrawable::blendedLog, (V{&lowObject, &highObject, &rootObject}));
     EXPECT_TRUE(PieceDrawable::pieceLog == expected) << "pieces out of texture groups or out of order";
@@ -431,7 +436,7 @@ TEST(CityTreeLifetimeTest, MovingANodeHandsItsChildrenOver) {
 }
 
 // Cars go to the node holding objects that contains them; a car at x = 50 is
-// kept nowhere and keeps its old node.
+// kept nowhere and has no node.
 TEST(CityTreeCarsTest, InsertedCarsLandInTheirHoldingNode) {
     auto city = generatedCity(99);
     CityTreeNode root(-50, 50, -50, 50);
@@ -453,7 +458,7 @@ TEST(CityTreeCarsTest, InsertedCarsLandInTheirHoldingNode) {
     edge.treeNode = previous;
     edge.position = Vector3(50, 0.2f, 0);
     root.insertVehicle(&edge);
-    EXPECT_EQ(edge.treeNode, previous);
+    EXPECT_EQ(edge.treeNode, nullptr);
     int edgeListed = 0;
     forEachNode(root, [&](const CityTreeNode& node) {
         for (const Drawable* d : node.objects) edgeListed += d == &edge;

@@ -8,6 +8,7 @@
 #include "app/globals.h"
 #include "app/random.h"
 #include "city/city.h"
+#include "support/gl_context.h"
 #include "traffic/city_tree.h"
 #include "traffic/vehicle.h"
 #include "tree_test_support.h"
@@ -19,10 +20,12 @@ struct Listing {
     const CityTreeNode* node = nullptr;
 };
 
-// The game's city and tree, the cars inserted as start-up inserts them.
-class TreeMembershipTest : public ::testing::Test {
+// The game's city and tree, the cars inserted as start-up inserts them, on
+// a GL context so that the tree can draw them.
+class TreeMembershipTest : public GLTest {
 protected:
     void SetUp() override {
+        GLTest::SetUp();
         city.glObjectsEnabled = false;
         setFixedSeed(4242);
         city.generate();
@@ -72,12 +75,20 @@ protected:
             if (!home) {
                 ASSERT_EQ(listed.count, 0) << "a car off the city at " << car->position.x << ", "
                                            << car->position.z << " is still listed";
+                ASSERT_EQ(car->treeNode, nullptr);
                 continue;
             }
             ASSERT_EQ(listed.count, 1) << "car at " << car->position.x << ", " << car->position.z;
             ASSERT_EQ(listed.node, home);
             ASSERT_EQ(car->treeNode, home);
         }
+    }
+
+    // Every object the tree draws in a pass that sees the whole city.
+    int objectsDrawnByTheTree() {
+        objectsDrawn = 0;
+        root.drawVisible(false, everythingInside(), Vector3(0, 10, 0));
+        return objectsDrawn;
     }
 
     CityTreeNode root{-50, 50, -50, 50};
@@ -114,20 +125,30 @@ TEST_F(TreeMembershipTest, AddedCarIsListedAtOnce) {
     EXPECT_NE(police->treeNode, nullptr);
 }
 
-// A car at x = 50 has not wrapped yet and lies outside the city's box: it is
-// taken off its node and listed nowhere; back inside, it is listed again.
-TEST_F(TreeMembershipTest, CarAtTheEdgeIsListedNowhere) {
+// A car at x = 50 has not wrapped yet and lies outside the city's box (a
+// U-turn or a block begun near the edge carries it there for a moment): it
+// is taken off its node, listed nowhere and has no node. Coming back into
+// the very node it left, it is listed and drawn there again.
+TEST_F(TreeMembershipTest, CarBackFromTheEdgeIsListedAndDrawnAgain) {
     Vehicle* car = city.vehicles[1];
-    CityTreeNode* const before = car->treeNode;
-    ASSERT_NE(before, nullptr);
-    car->position = Vector3(50, 0.2f, city.streetZ[0] + 0.8f);
+    const Vector3 nearTheEdge(49.5f, 0.2f, city.streetZ[0] + 0.8f);
+    car->position = nearTheEdge;
+    car->refreshTreeNode();
+    CityTreeNode* const home = car->treeNode;
+    ASSERT_NE(home, nullptr);
+    const int everything = objectsDrawnByTheTree();
+
+    car->position.x = 50;
     car->refreshTreeNode();
     EXPECT_EQ(listings()[car].count, 0);
-    EXPECT_EQ(car->treeNode, before) << "keeps the node it last had";
+    EXPECT_EQ(car->treeNode, nullptr);
     expectEveryCarAtHome();
+    EXPECT_EQ(objectsDrawnByTheTree(), everything - 1);
 
-    car->position.x = 49.9f;
+    car->position = nearTheEdge;
     car->refreshTreeNode();
     EXPECT_EQ(listings()[car].count, 1);
+    EXPECT_EQ(car->treeNode, home);
     expectEveryCarAtHome();
+    EXPECT_EQ(objectsDrawnByTheTree(), everything);
 }
