@@ -78,8 +78,14 @@ struct Efx {
 };
 Efx efx;
 
-// The level of the reverb's return in the mix.
-constexpr float reverbReturn = 0.6f;
+// The street's reverb: the level of its return in the mix, and its level
+// within the slot. The preset's own level (0.32) with a lower return left
+// the tail some 28 dB under the sound that fed it, buried under the night
+// bed within a tenth of a second: no street was heard.
+constexpr float reverbReturn = 1.0f, reverbLevel = 1.0f;
+// How much a car's share of the reverb falls with its distance, against
+// its direct sound (1): a far siren is heard more through the street.
+constexpr float reverbRolloff = 0.5f;
 
 // The resampler every source of the loopback uses, by name, so a user's
 // default does not change what the offscreen run renders.
@@ -209,7 +215,7 @@ void SoundOutput::startReverb() {
     if (alGetError() == AL_NO_ERROR) {
         efx.effectf(reverbEffect, AL_EAXREVERB_DENSITY, r.flDensity);
         efx.effectf(reverbEffect, AL_EAXREVERB_DIFFUSION, r.flDiffusion);
-        efx.effectf(reverbEffect, AL_EAXREVERB_GAIN, r.flGain);
+        efx.effectf(reverbEffect, AL_EAXREVERB_GAIN, reverbLevel);
         efx.effectf(reverbEffect, AL_EAXREVERB_GAINHF, r.flGainHF);
         efx.effectf(reverbEffect, AL_EAXREVERB_GAINLF, r.flGainLF);
         efx.effectf(reverbEffect, AL_EAXREVERB_DECAY_TIME, r.flDecayTime);
@@ -232,7 +238,7 @@ void SoundOutput::startReverb() {
         efx.effecti(reverbEffect, AL_EFFECT_TYPE, AL_EFFECT_REVERB);
         efx.effectf(reverbEffect, AL_REVERB_DENSITY, r.flDensity);
         efx.effectf(reverbEffect, AL_REVERB_DIFFUSION, r.flDiffusion);
-        efx.effectf(reverbEffect, AL_REVERB_GAIN, r.flGain);
+        efx.effectf(reverbEffect, AL_REVERB_GAIN, reverbLevel);
         efx.effectf(reverbEffect, AL_REVERB_GAINHF, r.flGainHF);
         efx.effectf(reverbEffect, AL_REVERB_DECAY_TIME, r.flDecayTime);
         efx.effectf(reverbEffect, AL_REVERB_DECAY_HFRATIO, r.flDecayHFRatio);
@@ -386,7 +392,10 @@ void SoundOutput::setUpSource(int voice, const VoiceMix& mix) {
     alSourcef(s, AL_ROLLOFF_FACTOR, mix.relative ? 0.0f : 1.0f);
     if (resampler >= 0) alSourcei(s, AL_SOURCE_RESAMPLER_SOFT, resampler);
     if (reverbSlot) {
-        if (!mix.relative) alSourcef(s, AL_AIR_ABSORPTION_FACTOR, 1.0f);
+        if (!mix.relative) {
+            alSourcef(s, AL_AIR_ABSORPTION_FACTOR, 1.0f);
+            alSourcef(s, AL_ROOM_ROLLOFF_FACTOR, reverbRolloff);
+        }
         if (mix.reverb)
             alSource3i(s, AL_AUXILIARY_SEND_FILTER, static_cast<ALint>(reverbSlot), 0, AL_FILTER_NULL);
     }
