@@ -149,7 +149,22 @@ bool SoundOutput::openLoopback(const std::vector<SoundClip>& soundClips) {
         return false;
     }
     renderSamples = render;
+    pinResampler();
     return true;
+}
+
+// Looks the pinned resampler up by name (the library numbers them in its
+// own order); without the extension or the name, the library's default.
+void SoundOutput::pinResampler() {
+    if (!alIsExtensionPresent("AL_SOFT_source_resampler")) return;
+    auto name = reinterpret_cast<LPALGETSTRINGISOFT>(alGetProcAddress("alGetStringiSOFT"));
+    if (!name) return;
+    const ALint count = alGetInteger(AL_NUM_RESAMPLERS_SOFT);
+    for (ALint i = 0; i < count; ++i) {
+        const ALchar* n = name(AL_RESAMPLER_NAME_SOFT, i);
+        if (n && std::strcmp(n, pinnedResamplerName) == 0) resampler = i;
+    }
+    alGetError();
 }
 
 // Makes the context, the buffers and the sources on the open device; on

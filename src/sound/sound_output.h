@@ -68,6 +68,7 @@ private:
     bool openDefault();
     bool start(const ALCint* attributes);
     void startReverb();
+    void pinResampler();
     void applyQuiet();
     void setUpSource(int voice, const VoiceMix& mix);
     void closeDevice();
