@@ -78,8 +78,14 @@ struct Efx {
 };
 Efx efx;
 
-// The level of the reverb's return in the mix.
-constexpr float reverbReturn = 0.6f;
+// The street's reverb: the level of its return in the mix, and its level
+// within the slot. The preset's own level (0.32) with a lower return left
+// the tail some 28 dB under the sound that fed it, buried under the night
+// bed within a tenth of a second: no street was heard.
+constexpr float reverbReturn = 1.0f, reverbLevel = 1.0f;
+// How much a car's share of the reverb falls with its distance, against
+// its direct sound (1): a far siren is heard more through the street.
+constexpr float reverbRolloff = 0.5f;
 
 // The resampler every source of the loopback uses, by name, so a user's
 // default does not change what the offscreen run renders.
@@ -143,7 +149,22 @@ bool SoundOutput::openLoopback(const std::vector<SoundClip>& soundClips) {
         return false;
     }
     renderSamples = render;
+    pinResampler();
     return true;
+}
+
+// Looks the pinned resampler up by name (the library numbers them in its
+// own order); without the extension or the name, the library's default.
+void SoundOutput::pinResampler() {
+    if (!alIsExtensionPresent("AL_SOFT_source_resampler")) return;
+    auto name = reinterpret_cast<LPALGETSTRINGISOFT>(alGetProcAddress("alGetStringiSOFT"));
+    if (!name) return;
+    const ALint count = alGetInteger(AL_NUM_RESAMPLERS_SOFT);
+    for (ALint i = 0; i < count; ++i) {
+        const ALchar* n = name(AL_RESAMPLER_NAME_SOFT, i);
+        if (n && std::strcmp(n, pinnedResamplerName) == 0) resampler = i;
+    }
+    alGetError();
 }
 
 // Makes the context, the buffers and the sources on the open device; on
@@ -188,6 +209,7 @@ bool SoundOutput::start(const ALCint* attributes) {
         return false;
     }
     startReverb();
+    applyQuiet();
     return true;
 }
 
@@ -208,7 +230,7 @@ void SoundOutput::startReverb() {
     if (alGetError() == AL_NO_ERROR) {
         efx.effectf(reverbEffect, AL_EAXREVERB_DENSITY, r.flDensity);
         efx.effectf(reverbEffect, AL_EAXREVERB_DIFFUSION, r.flDiffusion);
-        efx.effectf(reverbEffect, AL_EAXREVERB_GAIN, r.flGain);
+        efx.effectf(reverbEffect, AL_EAXREVERB_GAIN, reverbLevel);
         efx.effectf(reverbEffect, AL_EAXREVERB_GAINHF, r.flGainHF);
         efx.effectf(reverbEffect, AL_EAXREVERB_GAINLF, r.flGainLF);
         efx.effectf(reverbEffect, AL_EAXREVERB_DECAY_TIME, r.flDecayTime);
@@ -231,7 +253,7 @@ void SoundOutput::startReverb() {
         efx.effecti(reverbEffect, AL_EFFECT_TYPE, AL_EFFECT_REVERB);
         efx.effectf(reverbEffect, AL_REVERB_DENSITY, r.flDensity);
         efx.effectf(reverbEffect, AL_REVERB_DIFFUSION, r.flDiffusion);
-        efx.effectf(reverbEffect, AL_REVERB_GAIN, r.flGain);
+        efx.effectf(reverbEffect, AL_REVERB_GAIN, reverbLevel);
         efx.effectf(reverbEffect, AL_REVERB_GAINHF, r.flGainHF);
         efx.effectf(reverbEffect, AL_REVERB_DECAY_TIME, r.flDecayTime);
         efx.effectf(reverbEffect, AL_REVERB_DECAY_HFRATIO, r.flDecayHFRatio);
@@ -247,6 +269,39 @@ void SoundOutput::startReverb() {
         efx.deleteEffects(1, &reverbEffect);
         reverbEffect = reverbSlot = 0;
     }
+}
+
+void SoundOutput::setMuted(bool muted) {
+    isMuted = muted;
+    if (context) applyQuiet();
+}
+
+void SoundOutput::setPaused(bool paused) {
+    if (paused == isPaused) return;
+    isPaused = paused;
+    if (!context) return;
+    // Paused together and resumed together, so the voices stay in step.
+    std::vector<ALuint> moving;
+    for (ALuint s : sources) {
+        ALint state = AL_STOPPED;
+        if (s) alGetSourcei(s, AL_SOURCE_STATE, &state);
+        if (state == (paused ? AL_PLAYING : AL_PAUSED)) moving.push_back(s);
+    }
+    if (!moving.empty()) {
+        const auto n = static_cast<ALsizei>(moving.size());
+        paused ? alSourcePausev(n, moving.data()) : alSourcePlayv(n, moving.data());
+    }
+    applyQuiet();
+}
+
+// The listener's gain carries the mute. The reverb rings on from what was
+// sent to it before, so while muted or paused its slot holds no effect; the
+// street's reverb comes back, empty, with the sound.
+void SoundOutput::applyQuiet() {
+    alListenerf(AL_GAIN, isMuted ? 0.0f : 1.0f);
+    if (reverbSlot)
+        efx.sloti(reverbSlot, AL_EFFECTSLOT_EFFECT,
+                  isMuted || isPaused ? AL_EFFECT_NULL : static_cast<ALint>(reverbEffect));
 }
 
 int SoundOutput::voicesPlayed() const {
@@ -298,7 +353,7 @@ void SoundOutput::play(const SoundMix& mix) {
         if (!openDefault()) return;
         lost = false;
     }
-    if (!context) return;
+    if (!context || isPaused) return;
     if (!connected()) {
         // Only the default device can go (a loopback device never does):
         // free it now and try again later.
@@ -352,7 +407,10 @@ void SoundOutput::setUpSource(int voice, const VoiceMix& mix) {
     alSourcef(s, AL_ROLLOFF_FACTOR, mix.relative ? 0.0f : 1.0f);
     if (resampler >= 0) alSourcei(s, AL_SOURCE_RESAMPLER_SOFT, resampler);
     if (reverbSlot) {
-        if (!mix.relative) alSourcef(s, AL_AIR_ABSORPTION_FACTOR, 1.0f);
+        if (!mix.relative) {
+            alSourcef(s, AL_AIR_ABSORPTION_FACTOR, 1.0f);
+            alSourcef(s, AL_ROOM_ROLLOFF_FACTOR, reverbRolloff);
+        }
         if (mix.reverb)
             alSource3i(s, AL_AUXILIARY_SEND_FILTER, static_cast<ALint>(reverbSlot), 0, AL_FILTER_NULL);
     }

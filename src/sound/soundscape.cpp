@@ -8,15 +8,17 @@
 namespace {
 
 // The groups' fixed levels, at the reference distance. The loudest play
-// (the rotor at full speed, sirens near, a cue) stays under -1 dBFS.
-constexpr float ambienceTitleGain = 0.5f, ambienceGameGain = 0.2f;
-constexpr float rotorGain = 0.42f, rotorGainPerLoad = 0.17f;  // load: speed and bank, 0 .. 1
-constexpr float crackGain = 0.5f;                             // the crack at full load
-constexpr float trafficGain = 0.17f;
-constexpr float fugitiveGain = 0.28f, fugitiveGainPerStrain = 0.17f, tyreGain = 0.22f;
-constexpr float sirenGain = 0.45f;
-constexpr float searchlightGain = 0.14f;
-constexpr float chirpGain = 0.3f, stingerGain = 0.55f;
+// (the rotor at full speed, sirens near, a cue) stays under -1 dBFS: the
+// sirens, which set that peak, and the tyres sit a little lower against
+// the rest than the other groups do.
+constexpr float ambienceTitleGain = 0.71f, ambienceGameGain = 0.28f;
+constexpr float rotorGain = 0.53f, rotorGainPerLoad = 0.21f;  // load: speed and bank, 0 .. 1
+constexpr float crackGain = 0.63f;                            // the crack at full load
+constexpr float trafficGain = 0.21f;
+constexpr float fugitiveGain = 0.35f, fugitiveGainPerStrain = 0.21f, tyreGain = 0.25f;
+constexpr float sirenGain = 0.48f;
+constexpr float searchlightGain = 0.18f;
+constexpr float chirpGain = 0.38f, stingerGain = 0.69f;
 // The rotor is governed: its rate moves this little with load.
 constexpr float rotorPitchPerLoad = 0.01f;
 // Engines: playback rate from the car's speed; an idle engine runs at idlePitch.

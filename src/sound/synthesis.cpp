@@ -108,12 +108,17 @@ float seconds(int i) { return static_cast<float>(i) / soundSampleRate; }
 
 // A loop made from noise joins smoothly when its tail is faded into its head:
 // render fade samples more than needed and cross-fade them over the start.
-void foldLoopTail(std::vector<float>& s, int fade) {
-    const int n = static_cast<int>(s.size()) - fade;
+// s holds n + fade samples, stride apart.
+void foldLoopTail(float* s, int n, int fade, int stride) {
     for (int i = 0; i < fade; ++i) {
         const float w = static_cast<float>(i) / fade;
-        s[i] = s[i] * w + s[n + i] * (1 - w);
+        s[stride * i] = s[stride * i] * w + s[stride * (n + i)] * (1 - w);
     }
+}
+
+void foldLoopTail(std::vector<float>& s, int fade) {
+    const int n = static_cast<int>(s.size()) - fade;
+    foldLoopTail(s.data(), n, fade, 1);
     s.resize(n);
 }
 
@@ -124,8 +129,15 @@ SoundClip finish(const std::vector<float>& s, bool loops, int channels = 1) {
     SoundClip clip;
     clip.loops = loops;
     clip.channels = channels;
-    clip.samples.reserve(s.size());
-    for (float v : s) clip.samples.push_back(static_cast<std::int16_t>(std::lround(v * scale * 32767.0f)));
+    clip.samples.resize(s.size());
+    for (size_t i = 0; i < s.size(); ++i) {
+        // Rounded half away from zero, as lround does, without its call
+        // (the fraction left by the truncation is exact).
+        const float v = s[i] * scale * 32767.0f;
+        const int whole = static_cast<int>(v);
+        const float fraction = v - static_cast<float>(whole);
+        clip.samples[i] = static_cast<std::int16_t>(whole + (fraction >= 0.5f) - (fraction <= -0.5f));
+    }
     return clip;
 }
 
@@ -151,15 +163,21 @@ std::vector<BladePass> bladePasses() {
     return p;
 }
 
+// Adds gain * shape into the loop s from sample at, wrapping around its end
+// (two plain runs: no division per sample).
+void addWrapped(std::vector<float>& s, int at, float gain, const std::vector<float>& shape) {
+    const int n = static_cast<int>(s.size()), m = static_cast<int>(shape.size());
+    const int first = std::min(m, n - at);
+    float* out = s.data() + at;
+    for (int i = 0; i < first; ++i) out[i] += gain * shape[i];
+    for (int i = first; i < m; ++i) s[i - first] += gain * shape[i];
+}
+
 // Adds shape (scaled) at every pass, wrapping around the loop's end.
 void stamp(std::vector<float>& s, const std::vector<BladePass>& passes, const std::vector<float>& shape,
            float variation, std::uint32_t seed) {
-    const int n = static_cast<int>(s.size());
     Noise vary(seed);
-    for (const BladePass& p : passes) {
-        const float gain = p.strength * (1 + variation * vary.next());
-        for (size_t i = 0; i < shape.size(); ++i) s[(p.at + static_cast<int>(i)) % n] += gain * shape[i];
-    }
+    for (const BladePass& p : passes) addWrapped(s, p.at, p.strength * (1 + variation * vary.next()), shape);
 }
 
 // The rotor's body: each pass a slap (low-passed noise falling away in
@@ -221,8 +239,7 @@ std::vector<float> engine(float harder, std::uint32_t seed) {
     }
     for (int k = 0; k < pulses; ++k) {
         const int at = static_cast<int>(k * period);
-        const float gain = 1 + 0.15f * noise.next();
-        for (size_t i = 0; i < pulse.size(); ++i) s[(at + static_cast<int>(i)) % n] += gain * pulse[i];
+        addWrapped(s, at, 1 + 0.15f * noise.next(), pulse);
     }
     Biquad intake = Biquad::bandPass(400, 1.0f);
     for (int i = 0; i < n; ++i) s[i] += 0.08f * intake(noise.next());
@@ -256,12 +273,15 @@ std::vector<float> siren() {
     const int half = samplesFor(sirenToneSeconds), n = 2 * half;
     const float glide = 0.04f * soundSampleRate;
     std::vector<float> hz(n);
+    const float heldHigh = sirenLowHz * std::pow(sirenHighHz / sirenLowHz, 1.0f);
+    const float heldLow = sirenHighHz * std::pow(sirenLowHz / sirenHighHz, 1.0f);
     double cycles = 0;
     for (int i = 0; i < n; ++i) {
         const int j = i % half;
         const float from = i < half ? sirenLowHz : sirenHighHz, to = i < half ? sirenHighHz : sirenLowHz;
         const float k = std::min(1.0f, j / glide);
-        hz[i] = from * std::pow(to / from, k * k * (3 - 2 * k));
+        // Once the glide is over the tone holds: one pow, not one a sample.
+        hz[i] = k < 1 ? from * std::pow(to / from, k * k * (3 - 2 * k)) : (i < half ? heldHigh : heldLow);
         cycles += hz[i] / soundSampleRate;
     }
     const float tune = static_cast<float>(std::round(cycles) / cycles);
@@ -358,27 +378,23 @@ std::vector<float> stinger() {
 std::vector<float> cityAmbience() {
     const int n = 4 * soundSampleRate;
     const int fade = soundSampleRate / 2;
-    std::vector<float> side[2];
+    // Both sides rendered straight into the interleaved clip, each folded in place.
+    std::vector<float> s(2 * static_cast<size_t>(n + fade));
     for (int c = 0; c < 2; ++c) {
-        std::vector<float>& s = side[c];
-        s.resize(n + fade);
+        float* side = s.data() + c;
         Noise noise(0x5eed04 + 17 * c);
         LowPass rumble(110), rumble2(350);
         Biquad wind = Biquad::bandPass(c ? 300.0f : 260.0f, 1.2f);
         Sine swelling(c ? 0.25 : 0.5), gust(c ? 0.5 : 0.75);
-        for (int i = 0; i < static_cast<int>(s.size()); ++i) {
+        for (int i = 0; i < n + fade; ++i) {
             const float swell = 0.7f + 0.3f * swelling.next();
             const float g = gust.next();
-            s[i] = swell * (4.0f * rumble(noise.next()) + 1.0f * rumble2(noise.next())) +
-                   (0.25f + 0.15f * g * g) * wind(noise.next());
+            side[2 * i] = swell * (4.0f * rumble(noise.next()) + 1.0f * rumble2(noise.next())) +
+                          (0.25f + 0.15f * g * g) * wind(noise.next());
         }
-        foldLoopTail(s, fade);
+        foldLoopTail(side, n, fade, 2);
     }
-    std::vector<float> s(2 * static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i) {
-        s[2 * i] = side[0][i];
-        s[2 * i + 1] = side[1][i];
-    }
+    s.resize(2 * static_cast<size_t>(n));
     return s;
 }
 

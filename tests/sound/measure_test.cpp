@@ -1,7 +1,7 @@
 // measure_test.cpp -- the sound as a player hears it, measured: the rotor's
 // rate, where the engines' energy lies, the mix under a passing siren, the
-// lock-on envelope, a voice changing cars, and the level
-// of a minute of play. Each prints its figure ("measure: ...") and holds it
+// lock-on envelope, a voice changing cars, the street's reverb after the
+// stinger, and the level of a minute of play. Each prints its figure ("measure: ...") and holds it
 // to what the game must sound like.
 //
 // The minute of play is rendered by `searchlight-headless shot --audio`;
@@ -17,6 +17,7 @@
 #include <string>
 
 #include "loopback_render.h"
+#include "sound/sound_output.h"
 #include "sound/synthesis.h"
 #include "sound_analysis.h"
 
@@ -179,4 +180,48 @@ TEST(SoundMeasure, AHandOffDoesNotClick) {
     std::printf("measure: hand-off at %.2f s: largest step %.2f x the 99.9th percentile step\n", handOff,
                 worst);
     EXPECT_LT(worst, 1.5f);
+}
+
+// The stinger alone, and the street's reverb ringing on after it: the time
+// the tail takes to fall 60 dB, from its fall between 5 and 25 dB below
+// the level where the stinger ends.
+TEST(SoundMeasure, TheStreetRingsOnAfterTheStinger) {
+    SoundOutput output;
+    ASSERT_TRUE(output.openLoopback(loopbackClips()));
+    ASSERT_TRUE(output.hasReverb()) << "no EFX on the loopback device";
+    SoundMix mix = Soundscape().mix();  // every voice silent
+    mix.voices[voiceStinger].gain = 0.5f;
+    mix.voices[voiceStinger].restart = true;
+    constexpr int framesPerTick = soundSampleRate / 60;
+    WavSound w;
+    w.channels = 2;
+    w.rate = soundSampleRate;
+    for (int tick = 0; tick < 5 * 60; ++tick) {
+        output.play(mix);
+        mix.voices[voiceStinger].restart = false;
+        output.render(framesPerTick, w.samples);
+    }
+    // Schroeder's backward integration over 10 ms windows from where the
+    // stinger's clip ends: the energy still to come, in dB.
+    std::vector<double> energy;
+    for (double t = stingerSeconds; t < 5 - 0.01; t += 0.01) {
+        const float r = rmsOf(bothChannels(w, t, t + 0.01));
+        energy.push_back(static_cast<double>(r) * r);
+    }
+    std::vector<double> remaining(energy.size() + 1, 0.0);
+    for (size_t i = energy.size(); i-- > 0;) remaining[i] = remaining[i + 1] + energy[i];
+    auto fallen = [&](double dB) {
+        for (size_t i = 0; i < energy.size(); ++i)
+            if (10 * std::log10(remaining[i] / remaining[0]) < -dB) return 0.01 * static_cast<double>(i);
+        return 1e9;
+    };
+    const double decay = 3 * (fallen(25) - fallen(5));
+    const float stingerLevel = rmsOf(bothChannels(w, 0.2, stingerSeconds));
+    const float tailLevel = rmsOf(bothChannels(w, stingerSeconds + 0.02, stingerSeconds + 0.12));
+    std::printf(
+        "measure: the street after the stinger: RT60 %.2f s, its first 0.1 s %.1f dB under the chord\n",
+        decay, decibels(stingerLevel / tailLevel));
+    EXPECT_LT(decibels(stingerLevel / tailLevel), 24) << "the reverb is buried";
+    EXPECT_GT(decay, 0.8);
+    EXPECT_LT(decay, 3.0);
 }
