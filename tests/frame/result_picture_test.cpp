@@ -148,16 +148,42 @@ protected:
         if (fugitiveCaught()) chase().capture();
     }
 
-    // The frame as the player sees it, with the text over it.
-    static ScreenPicture frameAt(int w, int h) {
+    // The frame as the player sees it, with the text over it: drawn by the
+    // frame itself, or else over the frame as the frame would, after both passes.
+    ScreenPicture frameAt(int w, int h) {
+        const bool drawnByTheFrame = frameDrawsText();
         reshape(w, h);
         ::display();
-        drawTextOverlays();
+        if (!drawnByTheFrame) drawTextOverlays();
         return ScreenPicture::read(0, 0, w, h);
+    }
+    // Whether the frame draws the text overlays itself: a paused frame is darker.
+    bool frameDrawsText() {
+        if (frameChecked) return frameDraws;
+        // The top quarter, away from the pause's text.
+        auto brightness = [] {
+            ::display();
+            const ScreenPicture p = ScreenPicture::read(0, 384, 640, 128);
+            double sum = 0;
+            for (int y = 0; y < p.height; ++y)
+                for (int x = 0; x < p.width; ++x) sum += p.luminance(x, y);
+            return sum;
+        };
+        reshape(640, 512);
+        const bool paused = chase().paused();
+        chase().setPaused(false);
+        const double playing = brightness();
+        chase().setPaused(true);
+        const double dimmed = brightness();
+        chase().setPaused(paused);
+        frameChecked = true;
+        frameDraws = dimmed < 0.8 * playing;
+        return frameDraws;
     }
 
     std::string dataHome;
     FontInk font;
+    bool frameChecked = false, frameDraws = false;
 };
 
 // Played to a capture with the beam held on the fugitive and two cars sent
