@@ -5,8 +5,8 @@
 #   fuzz/coverage.sh BUILD
 #
 # Builds fuzz/ with clang's source-based coverage under BUILD/fuzz/coverage
-# (replay drivers of the three fuzz targets, and the reader unit tests that
-# need no GL context: file bytes, SGI, PPM, 3DS), runs the drivers on
+# (replay drivers of the four fuzz targets, and the reader unit tests that
+# need no GL context: file bytes, SGI, PPM, 3DS, records), runs the drivers on
 # fuzz/corpus, fuzz/regression and the data files in BUILD/data, runs the
 # tests, and prints llvm-cov's line and branch report for the readers. An
 # annotated copy of the sources lands in BUILD/fuzz/coverage/html.
@@ -53,7 +53,7 @@ data_files() {
   esac
 }
 
-for format in sgi ppm 3ds; do
+for format in sgi ppm 3ds records; do
   mapfile -t data < <(data_files "$format")
   "$work/build/replay_$format" "$here/corpus/$format" "$here/regression/$format" "${data[@]}" \
     2> "$work/replay-$format.log" | sed 's|^.*/||'
@@ -68,9 +68,10 @@ grep -E '^\[  PASSED  \]' "$work/reader_tests.log" | sed 's/^/reader_tests: /'
 
 "$profdata" merge -sparse -o "$work/merged.profdata" "$work"/profiles/*.profraw
 binaries=("$work/build/reader_tests")
-for format in sgi ppm 3ds; do binaries+=(-object "$work/build/replay_$format"); done
+for format in sgi ppm 3ds records; do binaries+=(-object "$work/build/replay_$format"); done
 readers=()
 for name in sgi_image ppm_image model_file_reader file_bytes; do readers+=("$source/src/assets/$name.cpp"); done
+readers+=("$source/src/app/records.cpp" "$source/src/app/record_file.cpp")
 # Each driver defines the fuzz entry point of its own format; llvm-cov warns
 # that those functions of one name differ, which does not touch the readers.
 rm -rf "$work/html"

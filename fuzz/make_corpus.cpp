@@ -2,19 +2,22 @@
 // the first inputs of their regression folders, with the same small writers
 // the reader tests use.
 //
-//   fuzz_corpus DIR    writes DIR/corpus/{sgi,ppm,3ds}/ and DIR/regression/{sgi,ppm,3ds}/
+//   fuzz_corpus DIR    writes DIR/corpus/FORMAT/ and DIR/regression/FORMAT/
+//                      for FORMAT sgi, ppm, 3ds and records
 //
 // fuzz/run.sh BUILD corpus runs it on fuzz/ itself. The seeds cover every
 // layout the readers know (each SGI storage with 1 to 4 channels and more,
 // PPM comments, odd widths and maximum values, 3DS files with several objects,
 // unknown chunks, textured and plain materials, names of 0, 254, 255 and more
-// bytes); the regression inputs are the malformed files the reader tests
-// refuse. Every file is small, so the fuzzer mutates them quickly.
+// bytes; records files empty, short, long and at every limit); the
+// regression inputs are the malformed files the reader tests refuse. Every
+// file is small, so the fuzzer mutates them quickly.
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "app/records.h"
 #include "support/asset_writers.h"
 
 namespace {
@@ -284,6 +287,43 @@ void modelRegression() {
 
 }  // namespace
 
+// ---- Records
+
+Bytes text(const std::string& s) { return Bytes(s.begin(), s.end()); }
+
+void recordsSeeds() {
+    const std::string dir = "corpus/records";
+    const std::string header = std::string(recordsHeader) + "\n";
+    emit(dir, "empty.txt", {});
+    emit(dir, "header-only.txt", text(header));
+    emit(dir, "one-capture.txt", text(header + "2026-03-01T21:04:56Z 1740863096 151.250 3 2\n"));
+    emit(dir, "limits.txt",
+         text(header + "0000-01-01T00:00:00Z 0 0 0 0\n9999-12-31T23:59:60Z 4294967295 9999999.999 9999 9999\n"
+                       "2026-03-01T21:04:56Z 7 1.5 0 1\n2026-03-01T21:04:56Z 8 12.25 1 0\n"));
+    std::string many = header;
+    for (int i = 0; i < 40; ++i)
+        many += "2026-03-" + std::string(i % 28 < 9 ? "0" : "") + std::to_string(i % 28 + 1) + "T12:00:00Z " +
+                std::to_string(1000 + i * 7919) + " " + std::to_string(30 + i * 13 % 300) + ".5 " +
+                std::to_string(i % 6) + " " + std::to_string(i % 3) + "\n";
+    emit(dir, "forty-captures.txt", text(many));
+}
+
+void recordsRegression() {
+    const std::string dir = "regression/records";
+    const std::string header = std::string(recordsHeader) + "\n";
+    const std::string good = "2026-03-01T21:04:56Z 7 151.250 3 2";
+    emit(dir, "malformed-no-header.txt", text(good + "\n"));
+    emit(dir, "malformed-last-line-cut.txt", text(header + good));
+    emit(dir, "malformed-crlf.txt", text(header + good + "\r\n"));
+    emit(dir, "malformed-seed-over-32-bits.txt", text(header + "2026-03-01T21:04:56Z 4294967296 1.5 3 2\n"));
+    emit(dir, "malformed-seconds-four-decimals.txt", text(header + "2026-03-01T21:04:56Z 7 1.2345 3 2\n"));
+    emit(dir, "malformed-seconds-eight-digits.txt", text(header + "2026-03-01T21:04:56Z 7 12345678 3 2\n"));
+    emit(dir, "malformed-month-13.txt", text(header + "2026-13-01T21:04:56Z 7 1.5 3 2\n"));
+    emit(dir, "malformed-six-fields.txt", text(header + good + " 1\n"));
+    emit(dir, "malformed-nul-in-line.txt",
+         text(header + std::string("2026-03-01T21:04:56Z\0 7 1.5 3 2\n", 36)));
+}
+
 int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: %s DIR  (writes DIR/corpus/* and DIR/regression/*)\n", argv[0]);
@@ -296,6 +336,8 @@ int main(int argc, char** argv) {
     ppmRegression();
     modelSeeds();
     modelRegression();
+    recordsSeeds();
+    recordsRegression();
     std::printf("%d files written under %s\n", written, outputDir.c_str());
     return 0;
 }

@@ -11,6 +11,11 @@ void drawBadge();
 // angle from 0 to 360.
 float badgeSpinDegrees(double gameTime);
 void drawMinimap(float x0, float y0, float w, float h, bool regular);
+// Text over the finished picture of the lit pass (text_overlays.cpp): the
+// result once the chase is over, the pause screen while paused, and a line
+// while the space bar holds the police back. Notes a new capture first
+// (capture_result.h). Draws in screen pixels and leaves GL's state as it was.
+void drawTextOverlays();
 
 // Where a world point (x, z) sits in the mini-map quad's plane.
 void minimapMarkerPosition(float x0, float y0, float w, float h, float worldX, float worldZ, float& mx, float& my);

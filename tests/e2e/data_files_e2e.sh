@@ -11,12 +11,15 @@
 #                           or partial, the game plays on
 #   PPM missing or cut      a message names the file, the game plays on
 #   PPM of random bytes     refused without a message, the game plays on
+#   font, any fault         one line names the file, the game plays on
+#                           without text
 # "Plays on" means: the first frames are drawn, the first key dismisses the
 # title, further frames are counted (a new "fps: " line) and Escape ends
 # the game with status 0. No case may end by a signal, report a sanitizer
 # error or hang.
-#   data_files_e2e.sh BINARY DATADIR KIND    KIND: images | models | ppm
-#     images: every .rgb file; models: the .3ds files; ppm: the .ppm file
+#   data_files_e2e.sh BINARY DATADIR KIND    KIND: images | models | ppm | font
+#     images: every .rgb file; models: the .3ds files; ppm: the .ppm file;
+#     font: the font of the game's text, font.rgba
 set -u
 . "$(dirname "$0")/e2e_lib.sh"
 binary=$1 data=$2 kind=$3
@@ -27,11 +30,12 @@ frames_limit=90      # seconds to a new "fps: " line after the title
 exit_limit=15        # seconds from Escape to the end
 
 # The data set: 21 city images and the helicopter's skin (SGI), the
-# searchlight's picture (PPM) and the two models (3DS).
+# searchlight's picture (PPM), the two models (3DS) and the font (SGI, RGBA).
 mapfile -t files < <(cd "$data" && ls -1 | sort)
-[ "${#files[@]}" -eq 25 ] || fail "expected 25 data files in $data, found ${#files[@]}: ${files[*]}"
+[ "${#files[@]}" -eq 26 ] || fail "expected 26 data files in $data, found ${#files[@]}: ${files[*]}"
 count_of() { printf '%s\n' "${files[@]}" | grep -c "$1"; }
 [ "$(count_of '\.rgb$')" -eq 22 ] || fail "expected 22 SGI images"
+printf '%s\n' "${files[@]}" | grep -qx font.rgba || fail "the font font.rgba is missing"
 [ "$(count_of '\.3ds$')" -eq 2 ] || fail "expected 2 models"
 [ "$(count_of '\.ppm$')" -eq 1 ] || fail "expected 1 PPM image"
 printf '%s\n' "${files[@]}" | grep -qx copterskin.rgb || fail "the helicopter's skin copterskin.rgb is missing"
@@ -192,6 +196,8 @@ expected_message() {
     *.3ds:*) echo "$file: " ;;
     *.ppm:garbage) echo "" ;;
     *.ppm:*) echo "image $file: " ;;
+    *.rgba:missing) echo "no text on screen: $file: No such file or directory" ;;
+    *.rgba:*) echo "no text on screen: $file: " ;;
     *.rgb:*) [ "$outcome" = runs ] || echo "$file" ;;  # named when it ends the game
   esac
 }
@@ -209,6 +215,10 @@ check_case() {
       said=$(grep -F -m1 -- "$message" <<< "$stripped" | sed 's/about to load.*//' | cut -c1-110)
       [ -n "$said" ] || reason="no message \"$message\" on stderr"
     fi
+    # The font is named once, at start-up, however often text would be drawn.
+    case $file in
+      *.rgba) [ "$(grep -c -F "$file" "$game_err")" -eq 1 ] || reason="not one line naming $file" ;;
+    esac
   fi
   if [ -n "$reason" ]; then
     [ -n "${game_pid:-}" ] && { kill -9 "$game_pid" 2>/dev/null; wait "$game_pid" 2>/dev/null; game_pid=""; }
@@ -243,7 +253,9 @@ list_cases() {
         for mode in missing garbage header truncated; do echo "$file $mode runs"; done ;;
       ppm:*.ppm)
         for mode in missing garbage truncated; do echo "$file $mode runs"; done ;;
-      images:* | models:* | ppm:*) ;;
+      font:*.rgba)
+        for mode in missing garbage truncated header; do echo "$file $mode runs"; done ;;
+      images:* | models:* | ppm:* | font:*) ;;
       *) return 1 ;;
     esac
   done

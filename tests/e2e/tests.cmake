@@ -23,7 +23,7 @@ set_tests_properties(e2e.no_display_one_line_and_failure_status PROPERTIES TIMEO
 # Each data file missing, garbled or cut short: the game ends with a clear
 # word or plays on, never by a signal, never hanging. One test per kind of
 # file, each with its own Xvfb, so they can run side by side.
-foreach(kind images models ppm)
+foreach(kind images models ppm font)
   add_test(NAME e2e.data_files_missing_or_broken_${kind}
     COMMAND ${CMAKE_CURRENT_LIST_DIR}/data_files_e2e.sh $<TARGET_FILE:searchlight> ${SEARCHLIGHT_DATA_DIR} ${kind})
   set_tests_properties(e2e.data_files_missing_or_broken_${kind} PROPERTIES TIMEOUT 900)

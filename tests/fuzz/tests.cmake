@@ -1,10 +1,10 @@
-# The data-file readers' fuzz targets (fuzz/). Every committed input (the
-# seed corpus, every input that ever failed, the generated data files) is
-# replayed under the sanitizers; the normal configuration also fuzzes each
+# The fuzz targets of the data-file readers and the records reader (fuzz/).
+# Every committed input (the seed corpus, every input that ever failed, the
+# generated data files) is replayed under the sanitizers; the normal configuration also fuzzes each
 # target for a minute. A fault fails the test and leaves the input in
 # BUILD/fuzz/findings.
 set(fuzz_run ${CMAKE_SOURCE_DIR}/fuzz/run.sh)
-set(fuzz_formats sgi ppm 3ds)
+set(fuzz_formats sgi ppm 3ds records)
 set(fuzz_seconds 60)
 
 if(SEARCHLIGHT_SANITIZE)

@@ -12,6 +12,8 @@
 #include "assets/file_bytes.h"
 #include "assets/model_file_reader.h"
 #include "assets/ppm_image.h"
+#include "bitmap_font.h"
+#include "render/font_atlas.h"
 #include "tools_test_support.h"
 
 namespace {
@@ -53,7 +55,7 @@ TEST(DataSet, SameBytesOnEveryRun) {
 // image and both models; every texture a model material names is there too.
 TEST(DataSet, HasEveryFileTheGameReads) {
     for (int i = 0; i < 21; ++i) EXPECT_EQ(textureRecipes()[i].fileName, std::string(cityTextures[i])) << i;
-    for (const char* name : {"spotlight_image.ppm", "copter.3ds", "policebadge.3ds"})
+    for (const char* name : {"spotlight_image.ppm", "copter.3ds", "policebadge.3ds", "font.rgba"})
         dataSetFile(dataSet(), name);
     for (const char* model : {"copter.3ds", "policebadge.3ds"}) {
         const DataFile& file = dataSetFile(dataSet(), model);
@@ -97,6 +99,46 @@ TEST(DataSet, TexturesDecodeToTheirPictures) {
     EXPECT_TRUE(runLength && verbatim && rgb && rgba);
     EXPECT_EQ(recipeFor("smoke2.rgb").channels, 4);
     EXPECT_EQ(recipeFor("smokeblack2.rgb").channels, 4);
+}
+
+// The font, as the game's text reads it: each character's glyph, font
+// pixel for font pixel, opaque where the generator's glyph has ink and
+// clear elsewhere, with clear texels between the glyphs so no neighbour
+// shows at a glyph's edge.
+TEST(DataSet, FontHoldsEveryGlyphWhereTheGameLooks) {
+    const DecodedImage font = decodeSgi(dataSetFile(dataSet(), "font.rgba").bytes);
+    ASSERT_EQ(font.width, FontAtlas::width);
+    ASSERT_EQ(font.height, FontAtlas::height);
+    ASSERT_EQ(font.channels, 4);
+    std::vector<bool> glyphTexel(static_cast<size_t>(font.width) * font.height, false);
+    int inked = 0;
+    for (int c = 0; c < FontAtlas::cellColumns * FontAtlas::cellRows; ++c) {
+        const auto u = static_cast<unsigned char>(c);
+        for (int row = 0; row < glyphHeight; ++row) {
+            for (int column = 0; column < glyphWidth; ++column) {
+                const bool ink = glyphPixel(static_cast<char>(c), column, row);
+                inked += ink ? 1 : 0;
+                for (int dy = 0; dy < FontAtlas::texelsPerPixel; ++dy) {
+                    for (int dx = 0; dx < FontAtlas::texelsPerPixel; ++dx) {
+                        const int x = FontAtlas::glyphTexelX(u) + column * FontAtlas::texelsPerPixel + dx;
+                        const int y = FontAtlas::glyphTexelY(u) +
+                                      (glyphHeight - 1 - row) * FontAtlas::texelsPerPixel + dy;
+                        glyphTexel[static_cast<size_t>(y) * font.width + x] = true;
+                        ASSERT_EQ(font.at(x, y)[3], ink ? 255 : 0)
+                            << "'" << char(c) << "' " << column << "," << row;
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_GT(inked, 26 * 10) << "the letters, digits and punctuation are there";
+    EXPECT_TRUE(glyphPixel('a', 0, 1)) << "lower case is drawn as upper case";
+    for (int y = 0; y < font.height; ++y) {
+        for (int x = 0; x < font.width; ++x) {
+            const bool clear = !glyphTexel[static_cast<size_t>(y) * font.width + x];
+            EXPECT_TRUE(!clear || font.at(x, y)[3] == 0) << x << "," << y;
+        }
+    }
 }
 
 // The searchlight image: binary P6 with its header lines apart, rows whose

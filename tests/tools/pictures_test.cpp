@@ -190,11 +190,11 @@ TEST(TitleCard, CarriesTheWholeControlTable) {
     }
     EXPECT_EQ(lines.front().text, "SEARCHLIGHT");
     EXPECT_EQ(lines.back().text, "PRESS ANY KEY");
-    const char* controls[][2] = {{"W / S", "FORWARD / BACK"}, {"A / D", "STRAFE"},
-                                 {"Q / E", "TURN"},           {"Z / C", "VIEW"},
-                                 {"MOUSE", "SEARCHLIGHT"},    {"SPACE", "SUSPEND"},
-                                 {"= / -", "RAISE / LOWER"},  {"[ / ]", "COCKPIT / CHASE"},
-                                 {"X", "POLICE CAR"},         {"ESC", "QUIT"}};
+    const char* controls[][2] = {
+        {"W / S", "FORWARD / BACK"}, {"A / D", "STRAFE"},          {"Q / E", "TURN"},
+        {"Z / C", "VIEW"},           {"MOUSE", "SEARCHLIGHT"},     {"SPACE", "SUSPEND"},
+        {"= / -", "RAISE / LOWER"},  {"[ / ]", "COCKPIT / CHASE"}, {"X", "POLICE CAR"},
+        {"P / M", "PAUSE / MUTE"},   {"ENTER", "NEW CHASE"},       {"ESC", "QUIT"}};
     for (const auto& control : controls) {
         bool found = false;
         for (size_t i = 0; i + 1 < lines.size(); ++i) {
@@ -204,6 +204,16 @@ TEST(TitleCard, CarriesTheWholeControlTable) {
         EXPECT_TRUE(found) << control[0] << " / " << control[1];
     }
     EXPECT_NE(all.find("FUGITIVE"), std::string::npos) << "say what the player does";
+    EXPECT_NE(all.find("A RED CAR WITH A\nYELLOW STRIPE AND BLACK SMOKE"), std::string::npos)
+        << "say what the fugitive looks like";
+    // The map's legend: each mark beside the word that names it.
+    const std::pair<const char*, MapMark> legend[] = {
+        {"YOU", MapMark::helicopter}, {"FUGITIVE", MapMark::fugitive}, {"POLICE", MapMark::police}};
+    for (const auto& [word, mark] : legend) {
+        const bool found = std::any_of(lines.begin(), lines.end(),
+                                       [&](const TitleLine& l) { return l.text == word && l.mark == mark; });
+        EXPECT_TRUE(found) << word;
+    }
 }
 
 // Every line, shadow included, lies inside the part of the card that is

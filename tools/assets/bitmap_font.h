@@ -8,10 +8,12 @@
 #include <string>
 
 #include "picture.h"
+#include "render/font_atlas.h"
 
-constexpr int glyphWidth = 5;
-constexpr int glyphHeight = 7;
-constexpr int glyphAdvance = 6;
+// The game's text uses the same glyphs (font_texture.h).
+constexpr int glyphWidth = FontAtlas::glyphColumns;
+constexpr int glyphHeight = FontAtlas::glyphRows;
+constexpr int glyphAdvance = FontAtlas::advance;
 
 // True when the font has a glyph for c (space included).
 bool fontHasGlyph(char c);

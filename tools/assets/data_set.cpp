@@ -11,6 +11,7 @@
 #include "badge_mesh.h"
 #include "effect_textures.h"
 #include "facade_textures.h"
+#include "font_texture.h"
 #include "ground_textures.h"
 #include "helicopter_mesh.h"
 #include "ppm_writer.h"
@@ -51,6 +52,7 @@ const std::vector<TextureRecipe>& textureRecipes() {
         {"smokeblack2.rgb", paintBlackSmoke, 4, SgiStorage::verbatim},
         {"screenshot.rgb", paintTitleCard, 3, SgiStorage::verbatim},
         {copterSkinFile, paintCopterSkin, 3, SgiStorage::runLength},
+        {"font.rgba", paintFontTexture, 4, SgiStorage::runLength},
     };
     return recipes;
 }

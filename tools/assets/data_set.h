@@ -25,8 +25,8 @@ struct TextureRecipe {
     SgiStorage storage;
 };
 
-// The 21 textures the city loads, in the order of its texture table, then
-// the textures the models' materials name.
+// The 21 textures the city loads, in the order of its texture table, the
+// textures the models' materials name, then the font of the game's text.
 const std::vector<TextureRecipe>& textureRecipes();
 
 // Seeds the game's random generator from a file name (FNV-1a of the name).

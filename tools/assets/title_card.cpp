@@ -14,11 +14,13 @@ constexpr int N = titleCardSize;
 // The window stretches the card's visible square to 1280 x 1024: a texel
 // shows about 3.05 pixels wide and 2.17 high, so font pixels of 2 x 3
 // texels come out nearly square on screen.
-constexpr float bodyScaleX = 2, bodyScaleY = 3;
-constexpr float titleScaleX = 5, titleScaleY = 7;
-constexpr float promptScaleX = 2.5f, promptScaleY = 3.5f;
-constexpr float lineGap = 4;  // between table rows, in texels
+constexpr float bodyScaleX = 2, bodyScaleY = 2.25f;
+constexpr float titleScaleX = 4, titleScaleY = 5.5f;
+constexpr float promptScaleX = 2.5f, promptScaleY = 3;
+constexpr float lineGap = 4;   // between lines of a block, in texels
+constexpr float blockGap = 8;  // between the blocks of the card
 constexpr float keyColumnChars = 6;
+constexpr float markGapChars = 3;  // a map mark and its space before the word
 
 // The helicopter hangs above the title at the left; its beam crosses the card.
 constexpr float helicopterX = 90, helicopterY = 478;
@@ -28,7 +30,13 @@ const Colour bodyColour{0.92f, 0.94f, 1.0f};
 const Colour keyColour{1.0f, 0.78f, 0.25f};
 const Colour promptColour{0.45f, 0.85f, 1.0f};
 
-const char* const tagline[] = {"HOLD THE FUGITIVE IN YOUR BEAM", "AND POLICE CARS WILL BOX IT IN."};
+// What to do, and what the fugitive looks like.
+const char* const story[] = {"HOLD THE FUGITIVE IN YOUR BEAM", "AND POLICE CARS WILL BOX IT IN.",
+                             "THE FUGITIVE: A RED CAR WITH A", "YELLOW STRIPE AND BLACK SMOKE."};
+// The map's legend: a mark before each of its words (the mini-map's own colours).
+const Colour helicopterMarkColour{0.0f, 0.0f, 1.0f};
+const Colour fugitiveMarkColour{1.0f, 0.0f, 0.0f};
+const Colour policeMarkColour{0.0f, 0.2f, 1.0f};
 
 TextStyle style(float sx, float sy, const Colour& colour) {
     TextStyle s;
@@ -159,15 +167,38 @@ void paintHelicopter(Picture& p) {
     paintLight(p, x + 35.5f, y + 3.5f, Colour(1.0f, 0.1f, 0.05f), 1.5f, 12, 0.5f);  // beacon
 }
 
+// The mini-map's mark of a legend word, in the gap before the word: the
+// helicopter's triangle pointing up, or a car's bar.
+void paintMapMark(Picture& p, const TitleLine& line) {
+    const float h = textHeight(line.style);
+    const float cx = line.x - 1.5f * glyphAdvance * line.style.scaleX, cy = line.y + h / 2;
+    const float outline = 1.5f;
+    if (line.mark == MapMark::helicopter) {
+        const float r = h * 0.5f;
+        const float halo[] = {
+            cx, cy + r + outline, cx + r + outline, cy - r - outline, cx - r - outline, cy - r - outline};
+        p.fillPolygon(halo, 3, Colour(0.8f, 0.85f, 1.0f, 0.9f));
+        const float shape[] = {cx, cy + r, cx + r * 0.8f, cy - r, cx - r * 0.8f, cy - r};
+        p.fillPolygon(shape, 3, helicopterMarkColour);
+        return;
+    }
+    const Colour& colour = line.mark == MapMark::fugitive ? fugitiveMarkColour : policeMarkColour;
+    const float hw = h * 0.5f, hh = h * 0.3f;
+    p.fillRect(cx - hw - outline, cy - hh - outline, cx + hw + outline, cy + hh + outline,
+               Colour(0.8f, 0.85f, 1.0f, 0.9f));
+    p.fillRect(cx - hw, cy - hh, cx + hw, cy + hh, colour);
+}
+
 }  // namespace
 
 const std::vector<ControlRow>& controlTable() {
     static const std::vector<ControlRow> rows = {
-        {"W / S", "FLY FORWARD / BACK"},    {"A / D", "STRAFE LEFT / RIGHT"},
-        {"Q / E", "TURN LEFT / RIGHT"},     {"Z / C", "TURN THE VIEW"},
-        {"MOUSE", "STEER THE SEARCHLIGHT"}, {"SPACE", "HOLD TO SUSPEND PURSUIT"},
-        {"= / -", "RAISE / LOWER CAMERA"},  {"[ / ]", "COCKPIT / CHASE VIEW"},
-        {"X", "DISPATCH A POLICE CAR"},     {"ESC", "QUIT"},
+        {"W / S", "FLY FORWARD / BACK"},        {"A / D", "STRAFE LEFT / RIGHT"},
+        {"Q / E", "TURN LEFT / RIGHT"},         {"Z / C", "TURN THE VIEW"},
+        {"MOUSE", "STEER THE SEARCHLIGHT"},     {"SPACE", "HOLD TO SUSPEND PURSUIT"},
+        {"= / -", "RAISE / LOWER CAMERA"},      {"[ / ]", "COCKPIT / CHASE VIEW"},
+        {"X", "DISPATCH A POLICE CAR"},         {"P / M", "PAUSE / MUTE THE SOUND"},
+        {"ENTER", "NEW CHASE AFTER A CAPTURE"}, {"ESC", "QUIT"},
     };
     return rows;
 }
@@ -182,15 +213,33 @@ std::vector<TitleLine> titleCardLayout() {
     const TextStyle title = style(titleScaleX, titleScaleY, titleColour);
     float y = top - textHeight(title);
     centred("SEARCHLIGHT", title, y);
-    y -= 12;
+    y -= blockGap;
 
     const TextStyle body = style(bodyScaleX, bodyScaleY, bodyColour);
-    for (const char* line : tagline) {
+    for (const char* line : story) {
         y -= textHeight(body);
         centred(line, body, y);
         y -= lineGap;
     }
-    y -= 14;
+    // "MAP:" then each mark with its word, centred as one line.
+    {
+        const std::pair<const char*, MapMark> words[] = {
+            {"YOU", MapMark::helicopter}, {"FUGITIVE", MapMark::fugitive}, {"POLICE", MapMark::police}};
+        const float charWidth = glyphAdvance * bodyScaleX;
+        std::string whole = "MAP:";
+        for (const auto& word : words)
+            whole += std::string(static_cast<size_t>(markGapChars), ' ') + word.first;
+        y -= textHeight(body);
+        float x = std::round((N - textWidth(whole, body)) / 2);
+        lines.push_back({"MAP:", body, x, y});
+        x += 4 * charWidth;
+        for (const auto& word : words) {
+            x += markGapChars * charWidth;
+            lines.push_back({word.first, body, x, y, word.second});
+            x += static_cast<float>(std::string(word.first).size()) * charWidth;
+        }
+    }
+    y -= blockGap + lineGap;
 
     // The table is centred as a block: keys column, then actions.
     const TextStyle keys = style(bodyScaleX, bodyScaleY, keyColour);
@@ -204,7 +253,7 @@ std::vector<TitleLine> titleCardLayout() {
         lines.push_back({row.action, body, left + keyWidth, y});
         y -= lineGap;
     }
-    y -= 12;
+    y -= blockGap;
 
     const TextStyle prompt = style(promptScaleX, promptScaleY, promptColour);
     y -= textHeight(prompt);
@@ -220,7 +269,8 @@ Picture paintTitleCard() {
     const std::vector<TitleLine> lines = titleCardLayout();
     // A dark panel behind the control table and prompt keeps them readable.
     float panelTop = 0, panelBottom = N;
-    for (size_t i = 1 + std::size(tagline); i < lines.size(); ++i) {
+    const size_t tableStart = 1 + std::size(story) + 4;  // after the name, the story and the map's legend
+    for (size_t i = tableStart; i < lines.size(); ++i) {
         panelTop = std::max(panelTop, lines[i].y + textHeight(lines[i].style));
         panelBottom = std::min(panelBottom, lines[i].y);
     }
@@ -252,6 +302,9 @@ Picture paintTitleCard() {
             p.paint(x, y, Colour(1.0f, 0.7f, 0.25f), std::min(1.0f, glow[y * N + x] * 1.6f));
     }
 
-    for (const TitleLine& line : lines) drawText(p, line.x, line.y, line.text, line.style);
+    for (const TitleLine& line : lines) {
+        drawText(p, line.x, line.y, line.text, line.style);
+        if (line.mark != MapMark::none) paintMapMark(p, line);
+    }
     return p;
 }

@@ -25,11 +25,16 @@ struct ControlRow {
 };
 const std::vector<ControlRow>& controlTable();
 
-// One line of text on the card, placed by its bottom-left corner in pixels.
+// The mini-map's marks, painted on the card beside the words that name them.
+enum class MapMark { none, helicopter, fugitive, police };
+
+// One line of text on the card, placed by its bottom-left corner in pixels,
+// with the map mark painted just before it, if any.
 struct TitleLine {
     std::string text;
     TextStyle style;
     float x, y;
+    MapMark mark = MapMark::none;
 };
 // Every line of text on the card, top to bottom.
 std::vector<TitleLine> titleCardLayout();
