@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -44,7 +45,7 @@ constexpr double minuteSeconds = 68;
 
 TEST(SoundMeasure, AMinuteOfPlay) {
     const std::string work = std::string(SEARCHLIGHT_BINARY_DIR) + "/sound_measure_files";
-    std::system(("mkdir -p " + work).c_str());
+    std::filesystem::create_directories(work);
     { std::ofstream(work + "/minute.txt") << minuteScript; }
     const std::string headless =
         setting("SEARCHLIGHT_MEASURE_HEADLESS",

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -24,7 +25,7 @@ constexpr double runSeconds = 8;
 
 // alsoftConf: the OpenAL Soft configuration the run reads (none if empty).
 bool shot(const std::string& wav, const std::string& alsoftConf = "") {
-    std::system(("mkdir -p " + work).c_str());
+    std::filesystem::create_directories(work);
     { std::ofstream(work + "/script.txt") << script; }
     const std::string command =
         "ALSOFT_CONF=" + (alsoftConf.empty() ? std::string("/dev/null") : alsoftConf) + " " +
