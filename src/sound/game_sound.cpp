@@ -91,7 +91,7 @@ bool startOffscreenSound() {
 }
 
 void updateGameSound(float dt) {
-    if (!sound || !sound->output.inUse()) return;
+    if (!sound || !sound->output.inUse() || sound->output.paused()) return;
     sound->output.play(sound->soundscape.update(gameSoundScene(), dt));
 }
 
@@ -108,5 +108,11 @@ void renderGameSound(double seconds, std::vector<std::int16_t>& pcm) {
 void stopGameSound() {
     if (sound) sound->output.close();
 }
+
+void setGameSoundMuted(bool muted) { gameSound().output.setMuted(muted); }
+
+bool gameSoundMuted() { return sound && sound->output.muted(); }
+
+void setGameSoundPaused(bool paused) { gameSound().output.setPaused(paused); }
 
 const Soundscape& gameSoundscape() { return gameSound().soundscape; }

@@ -26,6 +26,13 @@ bool startOffscreenSound();
 void renderGameSound(double seconds, std::vector<std::int16_t>& pcm);
 void stopGameSound();
 
+// Muted: nothing is heard while the mix runs on; unmuted, it is heard again
+// at once. Paused: every voice stops where it is and the soundscape stands
+// still; resumed, they go on from there. Both hold without a device too.
+void setGameSoundMuted(bool muted);
+bool gameSoundMuted();
+void setGameSoundPaused(bool paused);
+
 // The game's state as the soundscape reads it.
 SoundScene gameSoundScene();
 // The soundscape of the running game (for tools that inspect the mix).

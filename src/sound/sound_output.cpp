@@ -188,6 +188,7 @@ bool SoundOutput::start(const ALCint* attributes) {
         return false;
     }
     startReverb();
+    applyQuiet();
     return true;
 }
 
@@ -249,6 +250,39 @@ void SoundOutput::startReverb() {
     }
 }
 
+void SoundOutput::setMuted(bool muted) {
+    isMuted = muted;
+    if (context) applyQuiet();
+}
+
+void SoundOutput::setPaused(bool paused) {
+    if (paused == isPaused) return;
+    isPaused = paused;
+    if (!context) return;
+    // Paused together and resumed together, so the voices stay in step.
+    std::vector<ALuint> moving;
+    for (ALuint s : sources) {
+        ALint state = AL_STOPPED;
+        if (s) alGetSourcei(s, AL_SOURCE_STATE, &state);
+        if (state == (paused ? AL_PLAYING : AL_PAUSED)) moving.push_back(s);
+    }
+    if (!moving.empty()) {
+        const auto n = static_cast<ALsizei>(moving.size());
+        paused ? alSourcePausev(n, moving.data()) : alSourcePlayv(n, moving.data());
+    }
+    applyQuiet();
+}
+
+// The listener's gain carries the mute. The reverb rings on from what was
+// sent to it before, so while muted or paused its slot holds no effect; the
+// street's reverb comes back, empty, with the sound.
+void SoundOutput::applyQuiet() {
+    alListenerf(AL_GAIN, isMuted ? 0.0f : 1.0f);
+    if (reverbSlot)
+        efx.sloti(reverbSlot, AL_EFFECTSLOT_EFFECT,
+                  isMuted || isPaused ? AL_EFFECT_NULL : static_cast<ALint>(reverbEffect));
+}
+
 int SoundOutput::voicesPlayed() const {
     int n = 0;
     for (ALuint s : sources) n += s != 0;
@@ -298,7 +332,7 @@ void SoundOutput::play(const SoundMix& mix) {
         if (!openDefault()) return;
         lost = false;
     }
-    if (!context) return;
+    if (!context || isPaused) return;
     if (!connected()) {
         // Only the default device can go (a loopback device never does):
         // free it now and try again later.

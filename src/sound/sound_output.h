@@ -44,6 +44,14 @@ public:
     // Seconds between two attempts to open a lost device again.
     static constexpr double reopenSeconds = 3.0;
 
+    // Muted: nothing is heard, though the mix runs on. Paused: every source
+    // stops where it is and play() does nothing until resumed, when they go
+    // on from there. Both hold with no device and across a reopen.
+    void setMuted(bool muted);
+    void setPaused(bool paused);
+    bool muted() const { return isMuted; }
+    bool paused() const { return isPaused; }
+
     // True when the street's reverb is in the mix (the device has EFX).
     bool hasReverb() const { return reverbSlot != 0; }
     // How many of the mix's voices have a source (a device may offer fewer).
@@ -60,6 +68,7 @@ private:
     bool openDefault();
     bool start(const ALCint* attributes);
     void startReverb();
+    void applyQuiet();
     void setUpSource(int voice, const VoiceMix& mix);
     void closeDevice();
     bool connected();
@@ -75,4 +84,5 @@ private:
     std::array<bool, voiceCount> started{};
     ALint resampler = -1;  // pinned for every source (-1: the library's default)
     ALuint reverbEffect = 0, reverbSlot = 0;
+    bool isMuted = false, isPaused = false;
 };

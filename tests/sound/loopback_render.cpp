@@ -6,16 +6,20 @@
 #include "sound/sound_output.h"
 #include "sound/synthesis.h"
 
+const std::vector<SoundClip>& loopbackClips() {
+    static const std::vector<SoundClip> clips = synthesizeAllSounds();
+    return clips;
+}
+
 WavSound renderLoopback(const std::function<SoundScene(double)>& scene, double seconds,
                         const std::function<void(const Soundscape&, double)>& watch) {
-    static const std::vector<SoundClip> clips = synthesizeAllSounds();
     constexpr int framesPerTick = soundSampleRate / 60;
     SoundOutput output;
     Soundscape scape;
     WavSound out;
     out.channels = 2;
     out.rate = soundSampleRate;
-    if (!output.openLoopback(clips)) {
+    if (!output.openLoopback(loopbackClips())) {
         ADD_FAILURE() << "OpenAL Soft gave no loopback device";
         return out;
     }

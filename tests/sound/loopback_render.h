@@ -14,6 +14,9 @@ constexpr double loopbackTick = 1.0 / 60;
 WavSound renderLoopback(const std::function<SoundScene(double)>& scene, double seconds,
                         const std::function<void(const Soundscape&, double)>& watch = nullptr);
 
+// The game's clips, made once for all the tests.
+const std::vector<SoundClip>& loopbackClips();
+
 // The listener at the origin looking along +z (its left is +x), the
 // helicopter out of earshot, the title dismissed.
 SoundScene quietStreet();

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "loopback_render.h"
+#include "sound/sound_output.h"
 #include "sound/soundscape.h"
 #include "sound/synthesis.h"
 #include "sound_analysis.h"
@@ -168,4 +169,49 @@ TEST(Loopback, RenderingRepeatsExactly) {
     const WavSound a = render(scene, 1), b = render(scene, 1);
     ASSERT_EQ(a.samples.size(), static_cast<size_t>(2 * soundSampleRate));
     EXPECT_EQ(a.samples, b.samples);
+}
+
+// Muted, the mix runs on unheard; paused, the voices hold where they are
+// and the soundscape stands still. Either way the loopback renders silence
+// (the street's reverb too), and the sound is back at once after: a paused
+// run goes on from where it stopped, as an unpaused one plays it.
+TEST(Loopback, MuteAndPauseSilenceAndGiveTheSoundBack) {
+    auto run = [](bool interrupt) {
+        SoundOutput output;
+        Soundscape scape;
+        WavSound w;
+        w.channels = 2;
+        w.rate = soundSampleRate;
+        EXPECT_TRUE(output.openLoopback(loopbackClips()));
+        double sceneTime = 0;
+        for (int tick = 0; tick < 4 * 60; ++tick) {
+            const double t = tick * loopbackTick;
+            output.setMuted(interrupt && t >= 1 && t < 1.5);
+            output.setPaused(interrupt && t >= 2 && t < 2.5);
+            if (!output.paused()) {
+                SoundScene s = quietStreet();
+                s.helicopterPosition = Vector3(2, 4, 3);
+                s.helicopterSpeed = 0.5f;
+                s.police.push_back(carAt(0, Vector3(-4, 0, 8), Vector3()));
+                s.captured = sceneTime >= 1.7;  // the stinger rings through the pause
+                output.play(scape.update(s, static_cast<float>(loopbackTick)));
+                sceneTime += loopbackTick;
+            }
+            output.render(soundSampleRate / 60, w.samples);
+        }
+        return w;
+    };
+    const WavSound w = run(true), plain = run(false);
+    const float before = rmsOf(both(w, 0.5, 1));
+    EXPECT_LT(peakOf(both(w, 1.02, 1.5)), 1e-4f) << "heard while muted";
+    EXPECT_GT(rmsOf(both(w, 1.52, 2)), 0.5f * before) << "not heard again after the mute";
+    EXPECT_LT(peakOf(both(w, 2.02, 2.5)), 1e-4f) << "heard while paused";
+    // After the pause the voices go on as in the run without one, half a second behind.
+    const std::vector<float> resumed = both(w, 2.6, 3.5), unpaused = both(plain, 2.1, 3.0);
+    std::vector<float> difference(resumed.size());
+    for (size_t i = 0; i < resumed.size(); ++i) difference[i] = resumed[i] - unpaused[i];
+    std::printf("after the pause: %.1f dB from the run without one\n",
+                decibels(rmsOf(difference) / rmsOf(unpaused)));
+    EXPECT_GT(rmsOf(resumed), 0.5f * before);
+    EXPECT_LT(rmsOf(difference), 0.3f * rmsOf(unpaused)) << "the voices did not go on where they stopped";
 }
