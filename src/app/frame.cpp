@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "app/camera.h"
+#include "app/chase.h"
 #include "app/game_events.h"
 #include "app/game_loop.h"
 #include "app/globals.h"
@@ -143,6 +144,7 @@ void checkSearchlightCatch() {
         if (badgeModel.fillLevel > 1 && policeSpawned < searchlightPoliceLimit) {
             spawnPoliceCar();
             gameEvents.record(GameEventKind::policeByBadge, Vector3(policeSpawnX, 0, policeSpawnZ));
+            chase().countBadgeDispatch();
             badgeModel.fillLevel = 0;
         }
     }
@@ -160,7 +162,8 @@ void drawWorld(bool regular) {
     glColor4fv(blue);
     glColor3ub(255, 255, 255);
 
-    if (!rehearsing) checkSearchlightCatch();
+    // A paused frame only shows the scene: the badge neither fills nor sends.
+    if (!rehearsing && !chase().paused()) checkSearchlightCatch();
     if (cityTree) cityTree->draw(regular);
     helicopter.computeRight();
 
@@ -291,10 +294,13 @@ void display() {
         drawingStatesWarmed = true;
     }
 
+    // Frames drawn in a pause are not play: counted, they would print a rate
+    // over no game time, and the counts of one still scene again and again.
+    const bool counting = printStatistics && !chase().paused();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    drawPasses(printStatistics && frameCount % 100 == 0);
+    drawPasses(counting && frameCount % 100 == 0);
 
-    if (printStatistics) {
+    if (counting) {
         frameCount += 1;
         if (frameCount % 100 == 0) {
             fprintf(stderr, "fps: %f\n", 100.0 / (gameTime - static_cast<double>(lastRateTime)));

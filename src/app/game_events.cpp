@@ -15,6 +15,8 @@ const char* gameEventName(GameEventKind kind) {
             return "police-key";
         case GameEventKind::capture:
             return "capture";
+        case GameEventKind::newChase:
+            return "new-chase";
     }
     return "unknown";
 }

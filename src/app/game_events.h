@@ -13,15 +13,17 @@ enum class GameEventKind {
     policeByBadge,  // the searchlight's badge filled and sent a police car
     policeByKey,    // "x" sent a police car
     capture,        // the police closed in on the fugitive from both sides
+    newChase,       // a chase began: the title's dismissal, Return after a capture
 };
 
-// The name a log line gives the kind: "police-badge", "police-key", "capture".
+// The name a log line gives the kind: "police-badge", "police-key", "capture",
+// "new-chase".
 const char* gameEventName(GameEventKind kind);
 
 struct GameEvent {
     double time = 0;  // gameTime, seconds
     GameEventKind kind = GameEventKind::capture;
-    Vector3 place;  // where it happened: the police spawn point, the fugitive
+    Vector3 place;  // where it happened: the police spawn point, the fugitive, the helicopter
 };
 
 class GameEventLog {

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "app/camera.h"
+#include "app/chase.h"
 #include "app/frame_timer.h"
 #include "app/game_events.h"
 #include "app/globals.h"
@@ -19,6 +20,34 @@
 #include "traffic/city_tree.h"
 #include "traffic/vehicle.h"
 #include "view/view_controller.h"
+
+namespace {
+
+// The city's tree of buildings, tiles and cars, and the police spawn point.
+void listCityInTree() {
+    cityTree = new CityTreeNode(-50, 50, -50, 50);
+    cityTree->build(city);
+    city.insertVehiclesIntoTree();
+    city.randomSpawnPoint(policeSpawnX, policeSpawnZ);
+}
+
+// What every chase begins with: the map captured on the next frame, the
+// camera high above the city coming down to the helicopter, and no pointer
+// over the scene (the mouse steers the beam).
+void beginChase() {
+    mapCapturePending = true;
+    camera.setView(0, 300, 0, 0, 0, 0);
+    chase().begin(city.seed);
+    gameEvents.record(GameEventKind::newChase, helicopter.position);
+    platform().showPointer(false);
+}
+
+void restartFrameTimer() {
+    frameTimer->reset();
+    frameTimer->start();
+}
+
+}  // namespace
 
 void setFixedGLState() {
     // Lighting itself is switched per pass by the frame.
@@ -48,10 +77,35 @@ void initScene() {
     badgeModel.load("policebadge.3ds");
     helicopter.attachCamera(camera);
     city.generate();
-    cityTree = new CityTreeNode(-50, 50, -50, 50);
-    cityTree->build(city);
-    city.insertVehiclesIntoTree();
-    city.randomSpawnPoint(policeSpawnX, policeSpawnZ);
+    listCityInTree();
+}
+
+void beginFirstChase() {
+    titleActive = false;
+    beginChase();
+}
+
+void beginNextChase() {
+    city.regenerate(city.seed + 1);  // the old tree, buildings and cars go first
+    listCityInTree();
+    policeSpawned = 0;
+    badgeModel.fillLevel = 0;
+    pursuitActive = false;
+    fugitiveLit = true;
+    helicopter.returnToStart();
+    // The captured map of the old city: the next capture makes a new one.
+    if (mapTexture != 0) glDeleteTextures(1, &mapTexture);
+    mapTexture = 0;
+    beginChase();
+}
+
+void setGamePaused(bool paused) {
+    if (paused == chase().paused() || (paused && !chase().running())) return;
+    chase().setPaused(paused);
+    setGameSoundPaused(paused);
+    platform().showPointer(paused);
+    if (!paused) restartFrameTimer();
+    platform().postRedisplay();
 }
 
 void startGame() {
@@ -65,12 +119,17 @@ void startGame() {
 }
 
 void idle() {
+    if (chase().paused()) {
+        // A paused game has no time: the tick after it measures from here on.
+        restartFrameTimer();
+        return;
+    }
     const double e = frameTimer->elapsedSeconds();
     gameTime += e;
     const float dt = static_cast<float>(e);
     tickSeconds = dt;
-    frameTimer->reset();
-    frameTimer->start();
+    restartFrameTimer();
+    if (!titleActive) chase().advance(e);
 
     helicopter.setHoverWobble(gameTime);
     handleHeldKeys(dt);
@@ -83,8 +142,11 @@ void idle() {
     city.updateVehicles(dt / 3);
     city.updateVehicles(dt / 3);
     city.updateVehicles(dt / 3);
-    if (!caughtBefore && fugitive && fugitive->frozen)
+    if (!caughtBefore && fugitive && fugitive->frozen) {
         gameEvents.record(GameEventKind::capture, fugitive->position);
+        chase().capture();
+        platform().showPointer(true);  // for the result's keys; Return starts the next chase
+    }
     city.updateVehicleSmoke(dt);
     updateGameSound(dt);
 

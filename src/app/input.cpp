@@ -11,16 +11,26 @@
 // A key released while another window has the keyboard focus sends the game
 // no release. So when the platform reports the focus lost, the key table is
 // cleared: no key stays held (flying on, turning on), and the guard above
-// does not swallow the next press of an action key.
+// does not swallow the next press of an action key. The chase pauses too:
+// the player is elsewhere. It resumes only on "p".
+//
+// While paused only "p", "m" and Escape act: nothing may move the world or
+// the beam, so the first frame after the pause carries on where the last
+// one before it stood.
 #include "app/camera.h"
+#include "app/chase.h"
 #include "app/game_events.h"
 #include "app/game_loop.h"
 #include "app/globals.h"
 #include "app/platform.h"
 #include "helicopter/helicopter.h"
+#include "sound/game_sound.h"
 #include "traffic/police_dispatch.h"
 
 constexpr unsigned char escapeKey = 27;
+constexpr unsigned char returnKey = 13;  // GLUT's Return and keypad Enter
+constexpr unsigned char pauseKey = 'p';
+constexpr unsigned char muteKey = 'm';
 
 // Chase camera keys.
 constexpr float chaseStep = 2.0f;  // "=" raises and "-" lowers by this much
@@ -40,15 +50,14 @@ constexpr float pitchOffsetLowest = 2.1f, pitchOffsetHighest = 2.9f;
 static void forgetKeysAfterFocusLoss() {
     if (!platform().keyboardFocusLost()) return;
     for (bool& k : keyDown) k = false;
+    setGamePaused(true);
 }
 
 void keyboard(unsigned char key, int, int) {
     forgetKeysAfterFocusLoss();  // the focus may have left and come back since the last tick
     if (titleActive) {
         // The first key of any kind only dismisses the title card.
-        titleActive = false;
-        mapCapturePending = true;
-        camera.setView(0, 300, 0, 0, 0, 0);
+        beginFirstChase();
         return;
     }
     if (key == escapeKey) {
@@ -57,6 +66,15 @@ void keyboard(unsigned char key, int, int) {
         return;
     }
     if (keyDown[key]) return;  // a repeat of a key still held
+    keyDown[key] = true;
+
+    if (key == pauseKey) setGamePaused(!chase().paused());
+    if (key == muteKey) setGameSoundMuted(!gameSoundMuted());
+    if (chase().paused()) return;
+    if (key == returnKey && chase().over()) {
+        beginNextChase();
+        return;
+    }
 
     if (key == '=') {
         helicopter.chaseHeight += chaseStep;
@@ -80,9 +98,8 @@ void keyboard(unsigned char key, int, int) {
     if (key == 'x') {
         createPoliceCar();  // not counted against the searchlight's five
         gameEvents.record(GameEventKind::policeByKey, Vector3(policeSpawnX, 0, policeSpawnZ));
+        chase().countKeyDispatch();
     }
-
-    keyDown[key] = true;
 }
 
 // A modifier pressed while a letter is held changes how GLUT reports the
@@ -113,6 +130,8 @@ void passiveMotion(int x, int y) {
     lastMouseX = fx;
     lastMouseY = fy;
     mouseSeen = true;
+    // Followed, so the beam does not leap on the first motion after the pause.
+    if (chase().paused()) return;
 
     searchlightPitchOffset += mouseDeltaY * mouseSensitivity;
     searchlightYawOffset -= mouseDeltaX * mouseSensitivity;

@@ -17,6 +17,8 @@ bool parseKey(const std::string& word, unsigned char& key) {
         key = ' ';
     } else if (word == "esc") {
         key = 27;
+    } else if (word == "enter") {
+        key = 13;  // as GLUT reports Return
     } else if (word.size() == 1) {
         key = static_cast<unsigned char>(word[0]);
     } else {
@@ -70,7 +72,8 @@ bool InputScript::parse(const std::string& text, std::string& error) {
         e.time = time;
         const std::string& verb = w[1];
         if (verb == "down" || verb == "up" || verb == "press") {
-            if (w.size() != 3 || !parseKey(w[2], e.key)) return fail("expected one key (a character, space or esc)");
+            if (w.size() != 3 || !parseKey(w[2], e.key))
+                return fail("expected one key (a character, space, enter or esc)");
             if (verb == "up") {
                 e.kind = InputEvent::Kind::KeyUp;
                 add(e);

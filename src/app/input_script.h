@@ -1,9 +1,11 @@
 // input_script.h -- scripted input for the offscreen game: key and mouse
-// events at given times of game time, read from a small text format.
+// events at given times of the run, read from a small text format.
 //
 //   TIME down KEY | TIME up KEY | TIME press KEY | TIME mouse X Y |
 //   TIME click BUTTON X Y | TIME aim
-// TIME is seconds of game time; KEY a single character, `space` or `esc`;
+// TIME is seconds since the run began (the driver's clock: game time, except
+// that it runs on through a pause); KEY a single character (`p` pauses), `space`,
+// `enter` (Return: a new chase after a capture) or `esc`;
 // `#` starts a comment. `press` is a down then an up, `click` a button
 // press then release at X Y. `aim` (for tests and pictures, no player can)
 // holds the fugitive in the searchlight's beam from then on

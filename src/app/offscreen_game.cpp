@@ -1,6 +1,7 @@
 // offscreen_game.cpp -- the game loop without GLUT.
 #include "app/offscreen_game.h"
 
+#include "app/chase.h"
 #include "app/game_loop.h"
 #include "app/globals.h"
 #include "helicopter/helicopter.h"
@@ -29,7 +30,7 @@ void OffscreenGame::start() {
 void OffscreenGame::turn(double seconds) {
     offscreenPlatform.advanceClock(seconds);
     idle();
-    if (aimAtFugitive) holdFugitiveInBeam();
+    if (aimAtFugitive && !chase().paused()) holdFugitiveInBeam();  // a paused world stands still
     display();
 }
 

@@ -8,6 +8,7 @@
 
 #include <GL/gl.h>
 
+#include <cstdint>
 #include <vector>
 
 #include "assets/model.h"
@@ -146,6 +147,10 @@ public:
     // Seeds the game's generator once at its start (generationSeed()).
     // Running it again replaces the layout and the buildings.
     void generate();
+    // The next chase's city in the same GL context: the layout, buildings and
+    // cars of this seed, exactly as generate() makes them from it, on the
+    // textures and car meshes already made (nothing is loaded again).
+    void regenerate(std::uint32_t citySeed);
     void loadTextures();
 
     // Generation steps. partitionCells cuts the 25 tiles of one axis into
@@ -208,6 +213,7 @@ public:
     void insertVehiclesIntoTree();
     void addVehicle(Vehicle* v);
 
+    std::uint32_t seed = 0;  // the seed the city standing now was made from
     Building* buildings[cityMaxBuildings] = {};
     int buildingCount = 0;
     Vector3 origin{-50, 0, -50};
@@ -234,4 +240,8 @@ public:
     // loaded and no car mesh is compiled; the layout, buildings and random
     // draws are the same.
     bool glObjectsEnabled = true;
+
+private:
+    // Seeds the generator and makes the city; fresh: its GL objects too.
+    void build(std::uint32_t citySeed, bool fresh);
 };

@@ -106,8 +106,13 @@ void City::alignGroundCuts() {
         for (int c = 0; c < tilesPerSide; ++c) tiles[r][c].alignCuts(columnCuts[c], rowCuts[r]);
 }
 
-void City::generate() {
-    seedGameRandom(generationSeed());
+void City::generate() { build(generationSeed(), true); }
+
+void City::regenerate(std::uint32_t citySeed) { build(citySeed, false); }
+
+void City::build(std::uint32_t citySeed, bool fresh) {
+    seed = citySeed;
+    seedGameRandom(citySeed);
     // A second run replaces the first city's buildings and cars, and the
     // tree that listed them goes first.
     releaseTree();
@@ -119,7 +124,7 @@ void City::generate() {
     origin = Vector3(-50, 0, -50);
     farCorner = Vector3(50, 0, 50);
 
-    if (glObjectsEnabled) loadTextures();
+    if (fresh && glObjectsEnabled) loadTextures();
 
     columnGroupCount = partitionCells(columnWidths);
     rowGroupCount = partitionCells(rowDepths);
@@ -190,6 +195,6 @@ void City::generate() {
     alignGroundCuts();
 
     // The car meshes are display lists: they need the GL context.
-    if (glObjectsEnabled) buildVehicleMeshes();
+    if (fresh) buildVehicleMeshes();
     createVehicles();
 }

@@ -78,6 +78,33 @@ void Helicopter::update(float dt) {
     followCamera(dt);
 }
 
+void Helicopter::returnToStart() {
+    const Helicopter start;  // the values a game starts with, in one place: the members' initializers
+    position = start.position;
+    lookPoint = start.lookPoint;
+    up = start.up;
+    right = start.right;
+    pitch = start.pitch;
+    yaw = start.yaw;
+    roll = start.roll;
+    hoverOffsetY = start.hoverOffsetY;
+    hoverOffsetX = start.hoverOffsetX;
+    hoverOffsetZ = start.hoverOffsetZ;
+    hoverYaw = start.hoverYaw;
+    hoverPitch = start.hoverPitch;
+    hoverRoll = start.hoverRoll;
+    lateralSpeed = start.lateralSpeed;
+    forwardSpeed = start.forwardSpeed;
+    lateralInputTime = start.lateralInputTime;
+    forwardInputTime = start.forwardInputTime;
+    lateralTarget = start.lateralTarget;
+    forwardTarget = start.forwardTarget;
+    chaseBehindX = start.chaseBehindX;
+    chaseHeight = start.chaseHeight;
+    chaseBehindZ = start.chaseBehindZ;
+    hidden = start.hidden;
+}
+
 void Helicopter::chaseView(Vector3& eye, Vector3& centre) const {
     Vector3 f = lookPoint - position;
     f.normalize();

@@ -44,6 +44,10 @@ public:
     // offsets zero); shown again as soon as every offset is non-zero.
     void updateVisibility();
 
+    // Back where a game starts: place, heading, attitude, speeds and the
+    // chase camera's offsets. The model, its lights and the camera stay.
+    void returnToStart();
+
     void loadModel();  // "copter.3ds"; needs a GL context
     void draw(bool textured);
 

@@ -82,13 +82,17 @@ bool onLane(float v, const std::vector<float>& lines) {
 
 }  // namespace
 
-// Same arguments, same bytes; the CSV header, one row per car per sample, the summary last.
+// Same arguments, same bytes; the note, the CSV header, one row per car per sample, the summary last.
 TEST(TraceTool, RepeatableOutputAndFormat) {
     const Trace a = runTrace("--seed 5 --seconds 2 --police 2 --every 30");
     const Trace b = runTrace("--seed 5 --seconds 2 --police 2 --every 30");
     ASSERT_EQ(a.status, 0);
     EXPECT_EQ(a.text, b.text);
-    EXPECT_EQ(a.text.rfind("t,id,kind,x,z,heading,speed,state\n", 0), 0u);
+    // The first line says what a run without frames means for the catch rule.
+    EXPECT_EQ(a.text.rfind("# no frames are drawn: the fugitive always counts as lit, so the police always hunt\n"
+                           "t,id,kind,x,z,heading,speed,state\n",
+                           0),
+              0u);
     // Samples at turns 0, 30, 60, 90, 120, each with 19 + 2 cars.
     EXPECT_EQ(a.rows.size(), 5u * 21u);
     EXPECT_EQ(a.summary, "# summary turns=120 captured=none vehicles=21");

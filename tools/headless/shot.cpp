@@ -8,8 +8,10 @@
 // the game time in seconds, the event, and where it happened in world
 // units. Events: `police-badge` (a police car sent by the searchlight's
 // badge, at the spawn point), `police-key` (one sent by "x"), `capture` (at
-// the fugitive), and `helicopter`, the helicopter's position at the start
-// and then at the turn nearest every further whole second of game time.
+// the fugitive), `new-chase` (the title's dismissal or Return after a
+// capture, at the helicopter's start), and `helicopter`, the helicopter's
+// position at the start and then at the turn nearest every further whole
+// second of game time.
 // With --audio FILE.wav, the run's sound too: mixed through a loopback
 // device after every turn, so the file is exactly as long as the run.
 #include <unistd.h>

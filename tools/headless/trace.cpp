@@ -3,8 +3,9 @@
 //
 // searchlight-headless trace --seed S --seconds T [--police N] [--hold-space]
 //                            [--every K] [--fps N] [--data DIR]
-// Rows `t,id,kind,x,z,heading,speed,state` for every car every K turns (the
-// first at t = 0, after the police cars are sent), then
+// A first line saying that no frame is drawn (so the police always hunt),
+// rows `t,id,kind,x,z,heading,speed,state` under their header for every car
+// every K turns (the first at t = 0, after the police cars are sent), then
 // `# summary turns=.. captured=<game time or none> vehicles=..`.
 #include <charconv>
 #include <cmath>
@@ -65,12 +66,13 @@ int runTrace(int argc, char** argv) {
     TrafficRunOptions options;
     long every = 6;
     OffscreenGame game;
-    if (const int status = beginTrafficRun("trace", argc, argv, "--every", every, options, game))
+    if (const int status = beginTrafficRun("trace", argc, argv, {{"--every", &every}}, options, game))
         return status;
 
     const long turns = trafficRunTurns(options);
     bool captured = false;
     double capturedAt = 0;
+    std::fputs(undrawnRunNote, stdout);
     std::printf("t,id,kind,x,z,heading,speed,state\n");
     printRows();
     for (long turn = 1; turn <= turns; ++turn) {

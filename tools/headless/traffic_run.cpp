@@ -18,7 +18,6 @@
 namespace {
 constexpr double maxSeconds = 86400;
 constexpr long maxPolice = 1000;
-constexpr int contextSize = 64;  // nothing is drawn; the context only holds the city's GL objects
 
 // Whole numbers in [low, high], nothing after them.
 bool parseLong(const char* text, long low, long high, long& out) {
@@ -39,17 +38,20 @@ bool parseSeconds(const char* text, double& out) {
 }
 }  // namespace
 
-bool parseTrafficArguments(const char* command, int argc, char** argv, const char* extraOption,
-                           long& extraValue, TrafficRunOptions& options) {
+bool parseTrafficArguments(const char* command, int argc, char** argv,
+                           std::initializer_list<ExtraOption> extra, TrafficRunOptions& options) {
     for (int i = 0; i < argc; ++i) {
         const char* arg = argv[i];
         if (std::strcmp(arg, "--hold-space") == 0) {
             options.holdSpace = true;
             continue;
         }
+        long* extraValue = nullptr;
+        for (const ExtraOption& o : extra)
+            if (std::strcmp(arg, o.name) == 0) extraValue = o.value;
         const bool known = std::strcmp(arg, "--seed") == 0 || std::strcmp(arg, "--seconds") == 0 ||
                            std::strcmp(arg, "--police") == 0 || std::strcmp(arg, "--data") == 0 ||
-                           std::strcmp(arg, "--fps") == 0 || std::strcmp(arg, extraOption) == 0;
+                           std::strcmp(arg, "--fps") == 0 || std::strcmp(arg, "--size") == 0 || extraValue;
         if (!known || i + 1 >= argc) {
             std::fprintf(stderr, "%s: unknown or incomplete argument \"%s\"\n", command, arg);
             return false;
@@ -64,10 +66,12 @@ bool parseTrafficArguments(const char* command, int argc, char** argv, const cha
             ok = parseLong(value, 0, maxPolice, options.police);
         } else if (std::strcmp(arg, "--data") == 0) {
             options.dataDir = value;
+        } else if (std::strcmp(arg, "--size") == 0) {
+            ok = parseSize(value, options.width, options.height);
         } else if (std::strcmp(arg, "--fps") == 0) {
             if (!parseFramesPerSecond(command, value, options.turnSeconds)) return false;
         } else {
-            ok = parseLong(value, 1, 1000000, extraValue);
+            ok = parseLong(value, 1, 1000000, *extraValue);
         }
         if (!ok) {
             std::fprintf(stderr, "%s: bad value \"%s\" for %s\n", command, value, arg);
@@ -84,7 +88,7 @@ bool parseTrafficArguments(const char* command, int argc, char** argv, const cha
 bool startTrafficRun(const char* command, const TrafficRunOptions& options, OffscreenGame& game) {
     if (!enterDataDirectory(options.dataDir)) return false;
     std::string error;
-    if (!game.createContext(contextSize, contextSize, error)) {
+    if (!game.createContext(options.width, options.height, error)) {
         std::fprintf(stderr, "%s: no offscreen GL context: %s\n", command, error.c_str());
         return false;
     }
@@ -95,9 +99,9 @@ bool startTrafficRun(const char* command, const TrafficRunOptions& options, Offs
     return true;
 }
 
-int beginTrafficRun(const char* command, int argc, char** argv, const char* extraOption, long& extraValue,
+int beginTrafficRun(const char* command, int argc, char** argv, std::initializer_list<ExtraOption> extra,
                     TrafficRunOptions& options, OffscreenGame& game) {
-    if (!parseTrafficArguments(command, argc, argv, extraOption, extraValue, options)) return 2;
+    if (!parseTrafficArguments(command, argc, argv, extra, options)) return 2;
     if (!startTrafficRun(command, options, game)) return 1;
     return 0;
 }

@@ -2,6 +2,8 @@
 // the real idle step on the virtual clock, turn after turn.
 #pragma once
 
+#include <initializer_list>
+
 #include "app/offscreen_game.h"
 
 // A game turn of the runs unless --fps says otherwise: sixty a second, as a
@@ -16,14 +18,27 @@ struct TrafficRunOptions {
     double turnSeconds = trafficTurnSeconds;
     bool holdSpace = false;
     const char* dataDir = nullptr;
+    // The context's size: it matters only to runs that draw frames.
+    int width = 64, height = 64;
+};
+
+// The first line of a run's output when it draws no frame: the searchlight
+// rule, which runs with the frame, then never finds the fugitive unlit.
+constexpr const char* undrawnRunNote =
+    "# no frames are drawn: the fugitive always counts as lit, so the police always hunt\n";
+
+// A command's own whole-number option (1 to 1000000) and where it goes.
+struct ExtraOption {
+    const char* name;
+    long* value;
 };
 
 // Reads the whole argument list: --seed S and --seconds T (both required),
-// --police N, --hold-space, --fps N, --data DIR, and the command's own whole-number
-// option extraOption (1 to 1000000) into extraValue. Prints why, naming the
-// command, and returns false on anything else.
-bool parseTrafficArguments(const char* command, int argc, char** argv, const char* extraOption,
-                           long& extraValue, TrafficRunOptions& options);
+// --police N, --hold-space, --fps N, --size WxH, --data DIR, and the
+// command's own options. Prints why, naming the command, and returns false
+// on anything else.
+bool parseTrafficArguments(const char* command, int argc, char** argv,
+                           std::initializer_list<ExtraOption> extra, TrafficRunOptions& options);
 
 // Enters the data directory, creates a small context, starts the game from
 // the seed, sends the police cars as the "x" key does and holds the space
@@ -34,7 +49,7 @@ bool parseTrafficArguments(const char* command, int argc, char** argv, const cha
 bool startTrafficRun(const char* command, const TrafficRunOptions& options, OffscreenGame& game);
 // Both of the above, as every run begins: 0 when the run may go on, else
 // the command's exit status (2 for its arguments, 1 for a failed start).
-int beginTrafficRun(const char* command, int argc, char** argv, const char* extraOption, long& extraValue,
+int beginTrafficRun(const char* command, int argc, char** argv, std::initializer_list<ExtraOption> extra,
                     TrafficRunOptions& options, OffscreenGame& game);
 // The run's length in turns.
 long trafficRunTurns(const TrafficRunOptions& options);
