@@ -230,6 +230,9 @@ static void drawPasses(bool printCounts) {
     }
 
     endPasses();
+    // Over the finished picture: the searchlight pass would add its beam
+    // onto text drawn before it, and the pause dims the whole frame.
+    if (!mapCapturePending && !rehearsing) drawTextOverlays();
 
     if (mapCapturePending) {
         if (!rehearsing) captureMap();

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "app/camera.h"
+#include "app/capture_result.h"
 #include "app/chase.h"
 #include "app/frame_timer.h"
 #include "app/game_events.h"
@@ -16,6 +17,7 @@
 #include "city/city.h"
 #include "helicopter/helicopter.h"
 #include "render/gl_resources.h"
+#include "render/text.h"
 #include "sound/game_sound.h"
 #include "traffic/city_tree.h"
 #include "traffic/vehicle.h"
@@ -75,6 +77,7 @@ void initScene() {
     spotlightTexture.unbind();
     helicopter.loadModel();
     badgeModel.load("policebadge.3ds");
+    loadTextFont();  // without it the game plays on with no text
     helicopter.attachCamera(camera);
     city.generate();
     listCityInTree();
@@ -145,6 +148,7 @@ void idle() {
     if (!caughtBefore && fugitive && fugitive->frozen) {
         gameEvents.record(GameEventKind::capture, fugitive->position);
         chase().capture();
+        noteCaptureIfNew();            // the record, kept as the capture happens
         platform().showPointer(true);  // for the result's keys; Return starts the next chase
     }
     city.updateVehicleSmoke(dt);
