@@ -13,6 +13,7 @@
 #include "assets/model.h"
 #include "assets/ppm_image.h"
 #include "city/city.h"
+#include "city/window_glow.h"
 #include "helicopter/helicopter.h"
 #include "render/gl_resources.h"
 #include "sound/game_sound.h"
@@ -48,6 +49,7 @@ void initScene() {
     badgeModel.load("policebadge.3ds");
     helicopter.attachCamera(camera);
     city.generate();
+    loadWindowGlow(city);
     cityTree = new CityTreeNode(-50, 50, -50, 50);
     cityTree->build(city);
     city.insertVehiclesIntoTree();

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "city/city.h"
+#include "city/window_glow.h"
 #include "render/quad_batch.h"
 
 namespace {
@@ -182,24 +183,30 @@ Building::PieceGeometry& Building::pieceGeometry(int piece) {
 const QuadBatch* Building::opaquePieceQuads(int piece) { return &pieceGeometry(piece).world; }
 
 void Building::drawPieceInPlace(int piece, bool textured) {
+    const unsigned mask = textured && textureTable ? windowGlowMask(opaquePieceTexture(piece)) : 0;
     if (textured && textureTable) glBindTexture(GL_TEXTURE_2D, opaquePieceTexture(piece));
+    if (mask) beginWindowGlow(mask);
     PieceGeometry& g = pieceGeometry(piece);
+    // One list serves every pass, glowing or not: it carries the glow's
+    // coordinates whenever masks are loaded (at start-up, before any list).
+    const bool secondUnit = windowGlowCoordinates();
     if (g.list.allocated && g.listCurrent) {
         glCallList(g.list.list);
-        return;
+    } else {
+        // No list is compiled while another one is (a frame being recorded):
+        // then the quads go into that list as they are.
+        GLint compiling = 0;
+        glGetIntegerv(GL_LIST_INDEX, &compiling);
+        if (compiling == 0 && g.list.beginList(GL_COMPILE)) {
+            g.local.drawQuadByQuad(secondUnit);
+            g.list.endList();
+            g.listCurrent = true;
+            glCallList(g.list.list);
+        } else {
+            g.local.drawQuadByQuad(secondUnit);
+        }
     }
-    // No list is compiled while another one is (a frame being recorded):
-    // then the quads go into that list as they are.
-    GLint compiling = 0;
-    glGetIntegerv(GL_LIST_INDEX, &compiling);
-    if (compiling == 0 && g.list.beginList(GL_COMPILE)) {
-        g.local.drawQuadByQuad();
-        g.list.endList();
-        g.listCurrent = true;
-        glCallList(g.list.list);
-        return;
-    }
-    g.local.drawQuadByQuad();
+    if (mask) endWindowGlow();
 }
 
 unsigned GroundTile::opaquePieceTexture(int /*piece*/) const {
@@ -303,5 +310,12 @@ void drawCityQuads(const QuadBatch& quads, unsigned texture, bool textured) {
     glColor4f(1, 1, 1, 1);
     setCityMaterial();
     if (textured) glBindTexture(GL_TEXTURE_2D, texture);
-    quads.drawArrays();
+    const unsigned mask = textured ? windowGlowMask(texture) : 0;
+    if (mask == 0) {
+        quads.drawArrays();
+        return;
+    }
+    beginWindowGlow(mask);
+    quads.drawArrays(true);
+    endWindowGlow();
 }
