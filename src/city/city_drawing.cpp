@@ -183,13 +183,10 @@ Building::PieceGeometry& Building::pieceGeometry(int piece) {
 const QuadBatch* Building::opaquePieceQuads(int piece) { return &pieceGeometry(piece).world; }
 
 void Building::drawPieceInPlace(int piece, bool textured) {
-    const unsigned mask = textured && textureTable ? windowGlowMask(opaquePieceTexture(piece)) : 0;
+    const bool glow = textured && textureTable && windowGlows(opaquePieceTexture(piece));
     if (textured && textureTable) glBindTexture(GL_TEXTURE_2D, opaquePieceTexture(piece));
-    if (mask) beginWindowGlow(mask);
+    if (glow) beginWindowGlow();
     PieceGeometry& g = pieceGeometry(piece);
-    // One list serves every pass, glowing or not: it carries the glow's
-    // coordinates whenever masks are loaded (at start-up, before any list).
-    const bool secondUnit = windowGlowCoordinates();
     if (g.list.allocated && g.listCurrent) {
         glCallList(g.list.list);
     } else {
@@ -198,15 +195,15 @@ void Building::drawPieceInPlace(int piece, bool textured) {
         GLint compiling = 0;
         glGetIntegerv(GL_LIST_INDEX, &compiling);
         if (compiling == 0 && g.list.beginList(GL_COMPILE)) {
-            g.local.drawQuadByQuad(secondUnit);
+            g.local.drawQuadByQuad();
             g.list.endList();
             g.listCurrent = true;
             glCallList(g.list.list);
         } else {
-            g.local.drawQuadByQuad(secondUnit);
+            g.local.drawQuadByQuad();
         }
     }
-    if (mask) endWindowGlow();
+    if (glow) endWindowGlow();
 }
 
 unsigned GroundTile::opaquePieceTexture(int /*piece*/) const {
@@ -310,12 +307,8 @@ void drawCityQuads(const QuadBatch& quads, unsigned texture, bool textured) {
     glColor4f(1, 1, 1, 1);
     setCityMaterial();
     if (textured) glBindTexture(GL_TEXTURE_2D, texture);
-    const unsigned mask = textured ? windowGlowMask(texture) : 0;
-    if (mask == 0) {
-        quads.drawArrays();
-        return;
-    }
-    beginWindowGlow(mask);
-    quads.drawArrays(true);
-    endWindowGlow();
+    const bool glow = textured && windowGlows(texture);
+    if (glow) beginWindowGlow();
+    quads.drawArrays();
+    if (glow) endWindowGlow();
 }

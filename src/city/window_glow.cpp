@@ -1,14 +1,13 @@
-// window_glow.cpp -- the facades' glow masks: loading and the second
-// texture unit's mix.
+// window_glow.cpp -- the facades' glow masks: loading them into the facade
+// textures' alpha and the second texture unit's mix.
 #include "city/window_glow.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/globals.h"
@@ -25,11 +24,10 @@ const char* const maskFiles[facadeCount] = {
     "grnbldg2_glow.rgb", "ssb_glow.rgb",       "towfront2_glow.rgb", "office1_glow.rgb",  "apts_glow.rgb",
 };
 
-struct Mask {
-    GLuint facade = 0;
-    GLuint mask = 0;
-};
-std::vector<Mask> masks;
+std::vector<GLuint> glowingFacades;
+// Unit 1 must have a texture to be enabled; its mix reads only unit 0 and
+// the lit colour, so one texel does.
+GLuint unitOneTexture = 0;
 
 // GL 1.4 has all the mix needs: a second unit, the combine mode and the
 // facade's texel (unit 0) as a source on unit 1.
@@ -43,38 +41,62 @@ bool mixSupported() {
     return units >= 2;
 }
 
-// The mask as an alpha texture; 0 when the file is missing or malformed.
-GLuint readMask(const char* fileName) {
+struct Rgba {
+    int width = 0, height = 0;
+    std::vector<unsigned char> pixels;
+};
+
+// The picture of an SGI file through the game's decoder; false with the
+// reason when the file cannot be read or is malformed.
+bool readPicture(const char* fileName, Rgba& out, FileReadStatus& status, std::string& error) {
     std::vector<unsigned char> bytes;
-    std::string error;
-    const FileReadStatus status = readFileBytes(fileName, bytes, error);
-    if (status == FileReadStatus::cannotOpen) return 0;  // an older data set: no glow
+    status = readFileBytes(fileName, bytes, error);
+    if (status != FileReadStatus::ok) return false;
     SgiImage image;
-    std::vector<unsigned char> rgba;
-    if (status == FileReadStatus::ok && parseSgiImage(image, std::move(bytes), error)) {
-        rgba.resize(static_cast<std::size_t>(image.xsize) * image.ysize * 4);
-        if (!decodeSgiPixels(image, rgba.data(), error)) rgba.clear();
+    if (!parseSgiImage(image, std::move(bytes), error)) return false;
+    out.width = image.xsize;
+    out.height = image.ysize;
+    out.pixels.resize(static_cast<std::size_t>(out.width) * out.height * 4);
+    return decodeSgiPixels(image, out.pixels.data(), error);
+}
+
+// The facade's picture, as the city loaded it, with the mask's grey as its
+// alpha. False (said on stderr unless the mask is missing) when the mask
+// cannot be used.
+bool addMask(GLuint texture, const char* maskFile) {
+    Rgba mask;
+    FileReadStatus status = FileReadStatus::ok;
+    std::string error;
+    if (!readPicture(maskFile, mask, status, error)) {
+        // No mask, as in a data set made before the glow: no message.
+        if (status != FileReadStatus::cannotOpen)
+            std::fprintf(stderr, "can't use image %s: %s (its windows are drawn without glow)\n", maskFile,
+                         error.c_str());
+        return false;
     }
-    if (rgba.empty()) {
-        std::fprintf(stderr, "can't use image %s: %s (its windows drawn without glow)\n", fileName,
-                     error.c_str());
-        return 0;
+    glBindTexture(GL_TEXTURE_2D, texture);
+    GLint width = 0, height = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    if (mask.width != width || mask.height != height) {
+        std::fprintf(stderr, "can't use image %s: %dx%d, its facade is %dx%d (drawn without glow)\n",
+                     maskFile, mask.width, mask.height, width, height);
+        glBindTexture(GL_TEXTURE_2D, 0);
+        return false;
     }
-    std::vector<unsigned char> alpha(rgba.size() / 4);
-    for (std::size_t i = 0; i < alpha.size(); ++i) alpha[i] = rgba[i * 4];  // the grey channel
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    GLint alignment = 4;
-    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    std::vector<unsigned char> facade(mask.pixels.size());
+    GLint packAlignment = 4, unpackAlignment = 4;
+    glGetIntegerv(GL_PACK_ALIGNMENT, &packAlignment);
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &unpackAlignment);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glBindTexture(GL_TEXTURE_2D, name);
-    gluBuild2DMipmaps(GL_TEXTURE_2D, GL_ALPHA, image.xsize, image.ysize, GL_ALPHA, GL_UNSIGNED_BYTE,
-                      alpha.data());
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, facade.data());
+    for (std::size_t i = 3; i < facade.size(); i += 4) facade[i] = mask.pixels[i - 3];
+    gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA, width, height, GL_RGBA, GL_UNSIGNED_BYTE, facade.data());
+    glPixelStorei(GL_PACK_ALIGNMENT, packAlignment);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, unpackAlignment);
     glBindTexture(GL_TEXTURE_2D, 0);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
-    return name;
+    return true;
 }
 
 }  // namespace
@@ -86,40 +108,47 @@ const char* windowGlowFile(int textureIndex) {
 
 void loadWindowGlow(const City& city) {
     // The names of an earlier city belong to its context, which may be gone.
-    masks.clear();
+    glowingFacades.clear();
+    unitOneTexture = 0;
     if (!mixSupported()) return;
     for (int i = firstFacade; i < firstFacade + facadeCount; ++i) {
         if (i >= city.textureCount || city.textureTable[i] == 0) continue;
-        const GLuint mask = readMask(windowGlowFile(i));
-        if (mask != 0) masks.push_back({city.textureTable[i], mask});
+        if (addMask(city.textureTable[i], windowGlowFile(i))) glowingFacades.push_back(city.textureTable[i]);
     }
+    if (glowingFacades.empty()) return;
+    const unsigned char white[4] = {255, 255, 255, 255};
+    glGenTextures(1, &unitOneTexture);
+    glBindTexture(GL_TEXTURE_2D, unitOneTexture);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, white);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glBindTexture(GL_TEXTURE_2D, 0);
 }
 
-unsigned windowGlowMask(unsigned facadeTexture) {
-    if (!windowGlow) return 0;
-    for (const Mask& m : masks) {
-        if (m.facade == facadeTexture) return m.mask;
+bool windowGlows(unsigned facadeTexture) {
+    if (!windowGlow) return false;
+    for (const GLuint f : glowingFacades) {
+        if (f == facadeTexture) return true;
     }
-    return 0;
+    return false;
 }
 
-bool windowGlowCoordinates() { return !masks.empty(); }
-
-void beginWindowGlow(unsigned mask) {
+void beginWindowGlow() {
     glActiveTexture(GL_TEXTURE1);
     glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, mask);
-    // colour = facade * mask + lit * (1 - mask); alpha as lit.
+    glBindTexture(GL_TEXTURE_2D, unitOneTexture);
+    // colour = facade * mask + lit * (1 - mask), with lit = facade * light
+    // from unit 0; alpha the light's, as without the mask.
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
     glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB, GL_INTERPOLATE);
     glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_RGB, GL_TEXTURE0);
     glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_RGB, GL_SRC_COLOR);
     glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE1_RGB, GL_PREVIOUS);
     glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_RGB, GL_SRC_COLOR);
-    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE2_RGB, GL_TEXTURE);
+    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE2_RGB, GL_TEXTURE0);
     glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND2_RGB, GL_SRC_ALPHA);
     glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_ALPHA, GL_REPLACE);
-    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_ALPHA, GL_PREVIOUS);
+    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_ALPHA, GL_PRIMARY_COLOR);
     glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_ALPHA, GL_SRC_ALPHA);
     glActiveTexture(GL_TEXTURE0);
 }

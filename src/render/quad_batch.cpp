@@ -23,34 +23,22 @@ void QuadBatch::appendMoved(const QuadBatch& other, const Vector3& offset) {
     }
 }
 
-void QuadBatch::drawQuadByQuad(bool secondUnit) const {
+void QuadBatch::drawQuadByQuad() const {
     for (std::size_t q = 0; q + 3 < vertices.size(); q += 4) {
         glBegin(GL_QUADS);
         glNormal3f(vertices[q].nx, vertices[q].ny, vertices[q].nz);
         for (std::size_t i = q; i < q + 4; ++i) {
             glTexCoord2f(vertices[i].s, vertices[i].t);
-            if (secondUnit) glMultiTexCoord2f(GL_TEXTURE1, vertices[i].s, vertices[i].t);
             glVertex3f(vertices[i].x, vertices[i].y, vertices[i].z);
         }
         glEnd();
     }
 }
 
-void QuadBatch::drawArrays(bool secondUnit) const {
+void QuadBatch::drawArrays() const {
     if (vertices.empty()) return;
     glInterleavedArrays(GL_T2F_N3F_V3F, 0, vertices.data());
-    if (secondUnit) {
-        glClientActiveTexture(GL_TEXTURE1);
-        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-        glTexCoordPointer(2, GL_FLOAT, sizeof(QuadVertex), &vertices[0].s);
-        glClientActiveTexture(GL_TEXTURE0);
-    }
     glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(vertices.size()));
-    if (secondUnit) {
-        glClientActiveTexture(GL_TEXTURE1);
-        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-        glClientActiveTexture(GL_TEXTURE0);
-    }
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisableClientState(GL_NORMAL_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);

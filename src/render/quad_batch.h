@@ -29,14 +29,13 @@ public:
     bool empty() const { return vertices.empty(); }
 
     // One glBegin/glEnd and one glNormal per quad, as a display list
-    // records them. secondUnit: each texture coordinate goes to texture
-    // unit 1 as well (GL 1.3 or later).
-    void drawQuadByQuad(bool secondUnit = false) const;
+    // records them.
+    void drawQuadByQuad() const;
     // All quads in one glDrawArrays: the same primitives in the same order,
     // one call to the driver instead of one per quad or object. Leaves the
-    // vertex arrays disabled (unit 1's too), the client unit 0 active, the
-    // current normal and texture coordinates undefined.
-    void drawArrays(bool secondUnit = false) const;
+    // vertex arrays disabled, the current normal and texture coordinate
+    // undefined.
+    void drawArrays() const;
 
     std::vector<QuadVertex> vertices;  // four per quad
 };
