@@ -31,3 +31,9 @@ shot play_wide 7 3 '0 press space\n0.5 mouse 960 540\n0.6 mouse 960 558\n1 down 
 # (the offscreen driver's aim), until they box it in; the badge, centred,
 # glows gold.
 shot capture 1 60 '0 press space\n0.05 press x\n0.1 press x\n0.15 press x\n0.2 press x\n0.25 press x\n0.5 mouse 640 512\n0.6 mouse 640 530\n0.7 aim\n'
+# Close: the helicopter with its lights and the badge, the camera pulled in
+# ("-") and the craft turning; the frame cropped to them.
+printf '0 press space\n0.5 mouse 640 512\n0.6 mouse 640 560\n1 press -\n1.2 down e\n1.5 up e\n' > "$work/close.script"
+"$headless" shot --seed 7 --seconds 4 --script "$work/close.script" --out "$work/close.ppm" 2>/dev/null
+convert "$work/close.ppm" -crop 1000x800+280+0 +repage -resize 800x640 -strip -quality 88 "$out/close.jpg"
+echo "$out/close.jpg: $(stat -c %s "$out/close.jpg") bytes"

@@ -15,6 +15,7 @@
 #include "assets/model.h"
 #include "assets/ppm_image.h"
 #include "city/city.h"
+#include "city/window_glow.h"
 #include "helicopter/helicopter.h"
 #include "render/gl_resources.h"
 #include "render/text.h"
@@ -80,6 +81,7 @@ void initScene() {
     loadTextFont();  // without it the game plays on with no text
     helicopter.attachCamera(camera);
     city.generate();
+    loadWindowGlow(city);  // after the city's facades; kept across chases
     listCityInTree();
 }
 

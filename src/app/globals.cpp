@@ -44,6 +44,7 @@ float lastRateTime = 0;
 int objectsDrawn = 0;
 int regularObjectsDrawn = 0, projectiveObjectsDrawn = 0;
 bool designDrawOrder = false;
+bool windowGlow = true;
 bool searchlightDarkOutsideCone = false;
 int policeSpawned = 0;
 unsigned int mapTexture = 0;

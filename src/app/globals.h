@@ -67,6 +67,10 @@ extern int regularObjectsDrawn, projectiveObjectsDrawn;
 // at less cost. On: the plain order, the city far side first and the
 // searchlight pass over the whole screen, which tools and tests compare with.
 extern bool designDrawOrder;
+// On (the game): lit windows show their painted colour whatever the light,
+// where the GL and the data set allow. Off: the city's plain material, which
+// tools compare the glow's cost with.
+extern bool windowGlow;
 // The spotlight image loaded and its outer ring is black, so the searchlight
 // pass lights nothing outside the cone and may be kept to the cone's screen
 // box. Otherwise (no image, or a user's image with a lit edge) the pass

@@ -10,6 +10,7 @@
 #include "app/camera.h"
 #include "app/frame.h"
 #include "app/globals.h"
+#include "app/map_levels.h"
 #include "app/screen_shape.h"
 #include "assets/model.h"
 #include "city/city.h"
@@ -241,6 +242,7 @@ void captureMap() {
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glReadPixels(r.x, r.y, r.width, r.height, GL_RGBA, GL_FLOAT, pixels.data());
     for (size_t i = 3; i < pixels.size(); i += 4) pixels[i] = 1.0f;
+    stretchMapLevels(pixels);
 
     glGenTextures(1, &mapTexture);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "city/city.h"
+#include "city/window_glow.h"
 #include "render/quad_batch.h"
 
 namespace {
@@ -182,24 +183,27 @@ Building::PieceGeometry& Building::pieceGeometry(int piece) {
 const QuadBatch* Building::opaquePieceQuads(int piece) { return &pieceGeometry(piece).world; }
 
 void Building::drawPieceInPlace(int piece, bool textured) {
+    const bool glow = textured && textureTable && windowGlows(opaquePieceTexture(piece));
     if (textured && textureTable) glBindTexture(GL_TEXTURE_2D, opaquePieceTexture(piece));
+    if (glow) beginWindowGlow();
     PieceGeometry& g = pieceGeometry(piece);
     if (g.list.allocated && g.listCurrent) {
         glCallList(g.list.list);
-        return;
+    } else {
+        // No list is compiled while another one is (a frame being recorded):
+        // then the quads go into that list as they are.
+        GLint compiling = 0;
+        glGetIntegerv(GL_LIST_INDEX, &compiling);
+        if (compiling == 0 && g.list.beginList(GL_COMPILE)) {
+            g.local.drawQuadByQuad();
+            g.list.endList();
+            g.listCurrent = true;
+            glCallList(g.list.list);
+        } else {
+            g.local.drawQuadByQuad();
+        }
     }
-    // No list is compiled while another one is (a frame being recorded):
-    // then the quads go into that list as they are.
-    GLint compiling = 0;
-    glGetIntegerv(GL_LIST_INDEX, &compiling);
-    if (compiling == 0 && g.list.beginList(GL_COMPILE)) {
-        g.local.drawQuadByQuad();
-        g.list.endList();
-        g.listCurrent = true;
-        glCallList(g.list.list);
-        return;
-    }
-    g.local.drawQuadByQuad();
+    if (glow) endWindowGlow();
 }
 
 unsigned GroundTile::opaquePieceTexture(int /*piece*/) const {
@@ -303,5 +307,8 @@ void drawCityQuads(const QuadBatch& quads, unsigned texture, bool textured) {
     glColor4f(1, 1, 1, 1);
     setCityMaterial();
     if (textured) glBindTexture(GL_TEXTURE_2D, texture);
+    const bool glow = textured && windowGlows(texture);
+    if (glow) beginWindowGlow();
     quads.drawArrays();
+    if (glow) endWindowGlow();
 }

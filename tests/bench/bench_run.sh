@@ -21,7 +21,7 @@ if ! "$headless" bench --seed 11 --frames 12 --size 96x80 --data "$data" >"$out"
 fi
 
 expected="renderer size frames frame_ms_median frame_ms_p95 replay_ms_median ratio_frame_to_replay
-design_order_ms_median ratio_design_order_to_frame
+design_order_ms_median ratio_design_order_to_frame glow_off_ms_median ratio_frame_to_glow_off
 floor_ms_median cpu_ms_median cpu_replay_ms_median ratio_cpu_to_replay tick_us_median tick_us_100police audio_us_median
 regular_objects_median projective_objects_median startup_ms first_play_frames_max_ratio"
 names=$(awk '{print $1}' "$out" | tr '\n' ' ' | sed 's/ $//')
@@ -36,7 +36,7 @@ positive() {  # NAME: a finite number above zero
 [ "$(value size)" = "96x80" ] || fail "size is \"$(value size)\""
 [ "$(value frames)" = "12" ] || fail "frames is \"$(value frames)\""
 for n in frame_ms_median frame_ms_p95 replay_ms_median ratio_frame_to_replay design_order_ms_median \
-         ratio_design_order_to_frame floor_ms_median cpu_ms_median cpu_replay_ms_median ratio_cpu_to_replay \
+         ratio_design_order_to_frame glow_off_ms_median ratio_frame_to_glow_off floor_ms_median cpu_ms_median cpu_replay_ms_median ratio_cpu_to_replay \
          tick_us_median tick_us_100police audio_us_median regular_objects_median startup_ms first_play_frames_max_ratio; do
   positive "$n"
 done
@@ -50,6 +50,7 @@ agree() {  # RATIO NUMERATOR DENOMINATOR
 agree ratio_frame_to_replay frame_ms_median replay_ms_median
 agree ratio_cpu_to_replay cpu_ms_median cpu_replay_ms_median
 agree ratio_design_order_to_frame design_order_ms_median frame_ms_median
+agree ratio_frame_to_glow_off frame_ms_median glow_off_ms_median
 awk -v m="$(value frame_ms_median)" -v p="$(value frame_ms_p95)" 'BEGIN { exit !(p + 0 >= m + 0) }' ||
   fail "frame_ms_p95 is below the median"
 

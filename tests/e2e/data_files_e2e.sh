@@ -7,6 +7,8 @@
 #                           and the system's "No such file or directory"
 #   SGI image garbled       ends with status 1 and a message naming the file,
 #                           or starts and plays on
+#   glow mask, any fault    plays on (that facade without glow); a mask that
+#                           is there but unusable is named, a missing one not
 #   3DS model, any fault    the reader names the file, the model stays empty
 #                           or partial, the game plays on
 #   PPM missing or cut      a message names the file, the game plays on
@@ -29,13 +31,17 @@ startup_limit=90     # seconds to the first frame or to the end
 frames_limit=90      # seconds to a new "fps: " line after the title
 exit_limit=15        # seconds from Escape to the end
 
-# The data set: 21 city images and the helicopter's skin (SGI), the
-# searchlight's picture (PPM), the two models (3DS) and the font (SGI, RGBA).
+# The data set: 21 city images, the helicopter's skin and the ten facades'
+# glow masks (SGI), the searchlight's picture (PPM), the two models (3DS)
+# and the font (SGI, RGBA).
 mapfile -t files < <(cd "$data" && ls -1 | sort)
-[ "${#files[@]}" -eq 26 ] || fail "expected 26 data files in $data, found ${#files[@]}: ${files[*]}"
-count_of() { printf '%s\n' "${files[@]}" | grep -c "$1"; }
-[ "$(count_of '\.rgb$')" -eq 22 ] || fail "expected 22 SGI images"
-printf '%s\n' "${files[@]}" | grep -qx font.rgba || fail "the font font.rgba is missing"
+[ "${#files[@]}" -eq 36 ] || fail "expected 36 data files in $data, found ${#files[@]}: ${files[*]}"
+count_of() { printf '%s
+' "${files[@]}" | grep -c "$1"; }
+[ "$(count_of '\.rgb$')" -eq 32 ] || fail "expected 32 SGI images"
+[ "$(count_of '_glow\.rgb$')" -eq 10 ] || fail "expected 10 glow masks"
+printf '%s
+' "${files[@]}" | grep -qx font.rgba || fail "the font font.rgba is missing"
 [ "$(count_of '\.3ds$')" -eq 2 ] || fail "expected 2 models"
 [ "$(count_of '\.ppm$')" -eq 1 ] || fail "expected 1 PPM image"
 printf '%s\n' "${files[@]}" | grep -qx copterskin.rgb || fail "the helicopter's skin copterskin.rgb is missing"
@@ -190,6 +196,8 @@ run_case() {
 expected_message() {
   local file=$1 mode=$2
   case "$file:$mode" in
+    *_glow.rgb:missing) echo "" ;;
+    *_glow.rgb:*) echo "image $file: " ;;
     *.rgb:missing) echo "$file: No such file or directory" ;;
     *.3ds:missing) echo "Unable to find the file: $file!" ;;
     *.3ds:garbage) echo "Unable to load PRIMARY chuck from file: $file!" ;;
@@ -233,9 +241,14 @@ check_case() {
 
 # The cases of this kind: "FILE MODE EXPECT" lines.
 list_cases() {
-  local file mode noise_played=""
+  local file mode noise_played="" glow_played=""
   for file in "${files[@]}"; do
     case "$kind:$file" in
+      images:*_glow.rgb)
+        # Every mask is read by the same code: one shows each fault.
+        [ -z "$glow_played" ] || continue
+        glow_played=$file
+        for mode in missing garbage truncated header; do echo "$file $mode runs"; done ;;
       images:*.rgb)
         echo "$file missing ends"
         echo "$file garbage ends_or_runs"

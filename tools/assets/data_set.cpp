@@ -9,6 +9,7 @@
 
 #include "app/random.h"
 #include "badge_mesh.h"
+#include "city/window_glow.h"
 #include "effect_textures.h"
 #include "facade_textures.h"
 #include "font_texture.h"
@@ -25,6 +26,16 @@ const char* const badgeFile = "policebadge.3ds";
 
 Picture plainAsphalt() { return paintAsphalt(false); }
 Picture patchedAsphalt() { return paintAsphalt(true); }
+
+// A facade's glow mask: the light of the very picture its own file holds,
+// painted again from that file's seed.
+template <Picture (*paintFacade)()>
+Picture glowMask() {
+    for (const TextureRecipe& r : textureRecipes()) {
+        if (r.paint == paintFacade) seedFromName(r.fileName);
+    }
+    return paintFacade().lightMask();
+}
 
 }  // namespace
 
@@ -53,6 +64,16 @@ const std::vector<TextureRecipe>& textureRecipes() {
         {"screenshot.rgb", paintTitleCard, 3, SgiStorage::verbatim},
         {copterSkinFile, paintCopterSkin, 3, SgiStorage::runLength},
         {"font.rgba", paintFontTexture, 4, SgiStorage::runLength},
+        {windowGlowFile(4), glowMask<paintBrickFacade>, 1, SgiStorage::runLength},
+        {windowGlowFile(5), glowMask<paintStuccoFacade>, 1, SgiStorage::runLength},
+        {windowGlowFile(6), glowMask<paintCurtainWallFacade>, 1, SgiStorage::runLength},
+        {windowGlowFile(7), glowMask<paintRibbonFacade>, 1, SgiStorage::runLength},
+        {windowGlowFile(8), glowMask<paintTowerGridFacade>, 1, SgiStorage::runLength},
+        {windowGlowFile(9), glowMask<paintGreenGlassFacade>, 1, SgiStorage::runLength},
+        {windowGlowFile(10), glowMask<paintShopFacade>, 1, SgiStorage::runLength},
+        {windowGlowFile(11), glowMask<paintArtDecoFacade>, 1, SgiStorage::runLength},
+        {windowGlowFile(12), glowMask<paintOfficeFacade>, 1, SgiStorage::runLength},
+        {windowGlowFile(13), glowMask<paintApartmentFacade>, 1, SgiStorage::runLength},
     };
     return recipes;
 }

@@ -21,12 +21,13 @@ struct DataFile {
 struct TextureRecipe {
     const char* fileName;
     Picture (*paint)();
-    int channels;  // 3 (RGB) or 4 (RGBA)
+    int channels;  // 1 (grey), 3 (RGB) or 4 (RGBA)
     SgiStorage storage;
 };
 
 // The 21 textures the city loads, in the order of its texture table, the
-// textures the models' materials name, then the font of the game's text.
+// textures the models' materials name, the font of the game's text, then the
+// facades' glow masks (one grey channel each).
 const std::vector<TextureRecipe>& textureRecipes();
 
 // Seeds the game's random generator from a file name (FNV-1a of the name).

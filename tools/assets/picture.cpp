@@ -43,6 +43,15 @@ void Picture::darkenUnlit(float k) {
     }
 }
 
+Picture Picture::lightMask() const {
+    Picture mask(pictureWidth, pictureHeight);
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        const float share = lightShare[i];
+        mask.pixels[i] = Colour(share, share, share);
+    }
+    return mask;
+}
+
 // Length of [a0, a1) inside the pixel span [i, i + 1).
 static float spanCover(float a0, float a1, int i) {
     return std::max(0.0f, std::min(a1, i + 1.0f) - std::max(a0, static_cast<float>(i)));

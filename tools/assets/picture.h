@@ -58,6 +58,9 @@ public:
     void beginLight(float strength = 1) { lightStrength = strength; }
     void endLight() { lightStrength = 0; }
     void darkenUnlit(float k);
+    // The share of light in every pixel as a grey picture: what the game
+    // shows at its painted colour whatever the lighting (a facade's glow).
+    Picture lightMask() const;
 
     // The picture as interleaved bytes, `channels` 3 (RGB) or 4 (RGBA) per
     // pixel, row 0 first. Components are clamped to 0..1 and rounded.

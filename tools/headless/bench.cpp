@@ -11,8 +11,8 @@
 //
 // The game is one set of globals per process, and several figures need the
 // very same frames more than once: drawn by the game, drawn in the plain
-// order (designDrawOrder) and replayed from display lists, at full size and
-// at an 8 x 8 viewport. So the bench runs each measurement
+// order (designDrawOrder), with the windows' glow off (windowGlow) and
+// replayed from display lists, at full size and at an 8 x 8 viewport. So the bench runs each measurement
 // in a child of its own (`bench --phase NAME ...`, re-executing this
 // program) on the same seed. The play-through is deterministic on the
 // virtual clock; every child reports a fingerprint of the scene after its
@@ -447,6 +447,18 @@ int phaseDesignOrder(const Options& o) {
     return 0;
 }
 
+// The same turns with the windows' glow off: what the glow costs.
+int phaseGlowOff(const Options& o) {
+    LockStep step(o);
+    PlayThrough play;
+    if (!play.start(o, o.width, o.height)) return 1;
+    windowGlow = false;
+    MeasuredTurns m;
+    if (!measureTurns(o, step, play, m)) return 1;
+    std::printf("glow_off_ms_median %.3f\n", median(m.frameMs));
+    return 0;
+}
+
 // The start of play as a player sees it: a second of the title card, the
 // key, then the frames after it. The slowest of the first ones (the map
 // capture included) against the median of the settled ones.
@@ -809,14 +821,16 @@ double number(const Figures& f, const char* name) {
 }
 
 bool measure(const Options& o, Figures& f, Child& play, Child& design) {
-    Child replay, cpu, tick;
+    Child replay, cpu, tick, glowOff;
     if (!spawn(play, "play", o)) return false;
     bool ok = awaitChild(play);
     ok = ok && spawn(replay, "replay", o) && awaitChild(replay);
     ok = ok && spawn(design, "design", o) && awaitChild(design);
-    ok = ok && alternate({&play, &replay, &design}, o.frames);
+    ok = ok && spawn(glowOff, "glowoff", o) && awaitChild(glowOff);
+    ok = ok && alternate({&play, &replay, &design, &glowOff}, o.frames);
     if (play.pid > 0) ok = finish(play, f) && ok;
     if (design.pid > 0) ok = finish(design, f) && ok;
+    if (glowOff.pid > 0) ok = finish(glowOff, f) && ok;
     ok = ok && spawn(cpu, "cpu", o) && awaitChild(cpu);
     ok = ok && alternate({&cpu, &replay}, o.frames);
     if (cpu.pid > 0) ok = finish(cpu, f) && ok;
@@ -892,6 +906,7 @@ int runBench(int argc, char** argv) {
     if (o.phase == "replay") return phaseReplay(o);
     if (o.phase == "tick") return phaseTick(o);
     if (o.phase == "design") return phaseDesignOrder(o);
+    if (o.phase == "glowoff") return phaseGlowOff(o);
     if (o.phase == "start") return phaseStart(o);
     if (!o.phase.empty()) {
         std::fprintf(stderr, "bench: unknown phase \"%s\"\n", o.phase.c_str());
@@ -903,10 +918,12 @@ int runBench(int argc, char** argv) {
     if (!measure(o, f, play, design)) return 1;
     const std::string& fingerprint = f["fingerprint_play"];
     if (fingerprint.empty() || f["fingerprint_cpu"] != fingerprint ||
-        f["fingerprint_replay"] != fingerprint || f["fingerprint_design"] != fingerprint) {
-        std::fprintf(stderr, "bench: the runs did not play the same frames (fingerprints %s, %s, %s, %s)\n",
+        f["fingerprint_replay"] != fingerprint || f["fingerprint_design"] != fingerprint ||
+        f["fingerprint_glowoff"] != fingerprint) {
+        std::fprintf(stderr,
+                     "bench: the runs did not play the same frames (fingerprints %s, %s, %s, %s, %s)\n",
                      fingerprint.c_str(), f["fingerprint_cpu"].c_str(), f["fingerprint_replay"].c_str(),
-                     f["fingerprint_design"].c_str());
+                     f["fingerprint_design"].c_str(), f["fingerprint_glowoff"].c_str());
         return 1;
     }
     // The game's order must draw what the plain order draws: the same
@@ -944,6 +961,8 @@ int runBench(int argc, char** argv) {
     std::printf("ratio_frame_to_replay %.3f\n", frameMedian / replayMedian);
     std::printf("design_order_ms_median %s\n", f["design_order_ms_median"].c_str());
     std::printf("ratio_design_order_to_frame %.3f\n", number(f, "design_order_ms_median") / frameMedian);
+    std::printf("glow_off_ms_median %s\n", f["glow_off_ms_median"].c_str());
+    std::printf("ratio_frame_to_glow_off %.3f\n", frameMedian / number(f, "glow_off_ms_median"));
     std::printf("floor_ms_median %s\n", f["floor_ms_median"].c_str());
     std::printf("cpu_ms_median %s\n", f["cpu_ms_median"].c_str());
     std::printf("cpu_replay_ms_median %s\n", f["cpu_replay_ms_median"].c_str());
