@@ -84,7 +84,7 @@ install(PROGRAMS ${CMAKE_BINARY_DIR}/packaging/games/searchlight DESTINATION ${S
         COMPONENT games_launcher EXCLUDE_FROM_ALL)
 # Only the generated files: the build's stamp and anything else stay behind.
 install(DIRECTORY ${SEARCHLIGHT_DATA_DIR}/ DESTINATION ${SEARCHLIGHT_INSTALL_DATA_DIR}
-        FILES_MATCHING PATTERN "*.rgb" PATTERN "*.ppm" PATTERN "*.3ds")
+        FILES_MATCHING PATTERN "*.rgb" PATTERN "*.rgba" PATTERN "*.ppm" PATTERN "*.3ds")
 install(FILES ${SEARCHLIGHT_PACKAGING_DIR}/searchlight.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${SEARCHLIGHT_PACKAGING_DIR}/${SEARCHLIGHT_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)

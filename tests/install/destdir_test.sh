@@ -59,7 +59,7 @@ grep -q "^searchlight: can't open display" "$scratch/link.err" \
 
 # As a player starts it: by name, through PATH, from some other directory.
 path_launcher=$scratch/path_launcher
-printf '#!/bin/sh\nPATH=%s/bin:$PATH exec searchlight\n' "$top" > "$path_launcher"
+printf '#!/bin/sh\nPATH=%s/bin:$PATH exec searchlight "$@"\n' "$top" > "$path_launcher"
 chmod +x "$path_launcher"
 play_from_elsewhere "$path_launcher" "$top/share/searchlight"
 echo "PASS: installed under DESTDIR$prefix, data as built, launcher started the game from elsewhere"

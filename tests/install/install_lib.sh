@@ -47,7 +47,8 @@ check_docs() {
 
 # play_from_elsewhere LAUNCHER DATA_DIR: runs the launcher from a directory
 # without data, under a fresh Xvfb. The window is titled exactly
-# "searchlight", the game runs in DATA_DIR under the name "searchlight", its
+# "searchlight" (an option passed on to the game), the game runs in DATA_DIR
+# under the name "searchlight" with the window class of the desktop entry, its
 # first frame shows the title card, the first key (Escape) only dismisses
 # the card, and the second Escape ends the game with status 0.
 play_from_elsewhere() {
@@ -55,7 +56,7 @@ play_from_elsewhere() {
   start_xvfb 1280x1024
   elsewhere=$(mktemp -d -p "$scratch")
   game_err=$work/game.err game_out=$work/game.out
-  (cd "$elsewhere" && exec "$launcher") >"$game_out" 2>"$game_err" &
+  (cd "$elsewhere" && exec "$launcher" --windowed) >"$game_out" 2>"$game_err" &
   game_pid=$!
   window=$(timeout 30 xdotool search --sync --onlyvisible --name '^searchlight$' 2>/dev/null | head -1)
   if [ -z "$window" ]; then
@@ -68,7 +69,11 @@ play_from_elsewhere() {
   # The launcher execs the game, so the pid started above is the game's.
   cwd=$(readlink "/proc/$game_pid/cwd")
   [ "$cwd" = "$(cd -P "$data" && pwd)" ] || fail "the game runs in $cwd, not in the data directory $data"
-  [ "$(tr '\0' ' ' < "/proc/$game_pid/cmdline")" = "searchlight " ] \
+  # Docks match the window to the desktop entry's StartupWMClass.
+  [[ "$(xprop -id "$window" WM_CLASS 2>/dev/null)" == *'"searchlight", "Searchlight"'* ]] \
+    || fail "the window's class is $(xprop -id "$window" WM_CLASS 2>&1)"
+  # Named searchlight, pointed at the installed data, the player's options after.
+  [[ "$(tr '\0' ' ' < "/proc/$game_pid/cmdline")" == "searchlight --data "*" --windowed " ]] \
     || fail "the game's command line is \"$(tr '\0' ' ' < "/proc/$game_pid/cmdline")\""
   xdotool windowfocus --sync "$window" 2>/dev/null || true
 
