@@ -3,7 +3,8 @@
 # DISPLAY naming a display no server answers. Each time it must print one
 # line saying which display it could not open, exit non-zero, and neither
 # crash nor hang. The options that need no display work without one.
-#   no_display_e2e.sh BINARY
+# The tools take --help the same way.
+#   no_display_e2e.sh BINARY [TOOL...]
 set -u
 binary=$1
 work=$(mktemp -d)
@@ -66,3 +67,19 @@ for bad in --bogus "--size 0x5" "--seed -1" "--seed" stray; do
   [ ! -s "$work/out" ] || fail "$bad: output on stdout"
 done
 echo "PASS: --help and --version without a display; bad options end with 2 and a hint"
+
+# Each tool: --help on stdout with status 0, naming each command; no
+# command or an unknown one: the usage on stderr and status 2.
+for tool in "${@:2}"; do
+  "$tool" --help > "$work/out" 2> "$work/err" || fail "$tool --help: status $?"
+  [ -s "$work/out" ] && [ ! -s "$work/err" ] || fail "$tool --help: no usage on stdout"
+  case $(basename "$tool") in
+    searchlight-headless) commands="run city trace shot soak bench" ;;
+    *) commands="generate inspect icon" ;;
+  esac
+  for c in $commands; do grep -q "^ *$c " "$work/out" || fail "$tool --help does not describe $c"; done
+  "$tool" no-such-command > "$work/out" 2> "$work/err"
+  status=$?
+  [ "$status" -eq 2 ] && [ -s "$work/err" ] || fail "$tool no-such-command: status $status"
+  echo "PASS: $(basename "$tool") --help"
+done

@@ -18,7 +18,8 @@ endforeach()
 # Started without an X display, the game says so in one line and exits
 # non-zero; --help and --version need no display, a bad option ends with 2.
 add_test(NAME e2e.no_display_one_line_and_failure_status
-  COMMAND ${CMAKE_CURRENT_LIST_DIR}/no_display_e2e.sh $<TARGET_FILE:searchlight>)
+  COMMAND ${CMAKE_CURRENT_LIST_DIR}/no_display_e2e.sh $<TARGET_FILE:searchlight>
+          $<TARGET_FILE:searchlight-headless> $<TARGET_FILE:searchlight-assets>)
 set_tests_properties(e2e.no_display_one_line_and_failure_status PROPERTIES TIMEOUT 60)
 # Each data file missing, garbled or cut short: the game ends with a clear
 # word or plays on, never by a signal, never hanging. One test per kind of

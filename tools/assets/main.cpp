@@ -12,13 +12,18 @@
 #include "inspect.h"
 #include "png_writer.h"
 
-static int usage() {
-    std::fprintf(stderr,
-                 "usage: searchlight-assets generate DIR\n"
-                 "       searchlight-assets inspect [--normals] FILE...\n"
-                 "       searchlight-assets icon SIZE FILE.png   (SIZE %d..%d)\n",
+static int usage(bool asked = false) {
+    std::fprintf(asked ? stdout : stderr,
+                 "Usage: searchlight-assets COMMAND ...\n"
+                 "The generator of the game's data set, and a look at what its readers decode.\n"
+                 "\n"
+                 "  generate DIR               writes the whole data set into DIR, the same bytes every run\n"
+                 "  inspect [--normals] FILE...  prints what the game's readers make of each file (SGI,\n"
+                 "                             PPM, 3DS); --normals adds the models' vertex normals\n"
+                 "  icon SIZE FILE.png         writes the desktop icon, SIZE x SIZE pixels (%d to %d)\n"
+                 "  -h, --help                 this text\n",
                  minIconSize, maxIconSize);
-    return 2;
+    return asked ? 0 : 2;
 }
 
 // The desktop icon at SIZE x SIZE pixels as a PNG file.
@@ -48,6 +53,8 @@ static int writeIcon(const char* sizeText, const char* path) {
 
 int main(int argc, char** argv) {
     if (argc < 2) return usage();
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) return usage(true);
     if (std::strcmp(argv[1], "generate") == 0) {
         if (argc != 3) return usage();
         std::string error;
