@@ -7,7 +7,8 @@
 #  - "[" (camera to the helicopter) held, released in the other window: back
 #    in the game "]" and then "[" both act again ("[" is not taken for a
 #    repeat of a key still down).
-# Escape then quits with 0.
+# Losing the focus also pauses the game: back in it, the picture stands
+# still until "p" resumes. Escape then quits with 0.
 #   focus_e2e.sh BINARY DATADIR WxH
 set -u
 . "$(dirname "$0")/e2e_lib.sh"
@@ -45,7 +46,16 @@ focus "$other"
 xdotool keyup q
 sleep 0.3
 focus "$window"
-sleep 2                   # the camera catches up with the last of the turn
+sleep 1
+screenshot "$work/paused1.png"
+sleep 1
+screenshot "$work/paused2.png"
+paused=$(changed "$work/paused1.png" "$work/paused2.png")
+echo "changed pixels in a second, paused by the lost focus: $paused"
+[[ "$paused" =~ ^[0-9]+$ ]] || fail "could not compare screenshots"
+[ "$paused" -le $((hovering / 4)) ] || fail "the game went on after losing the focus ($paused changed pixels)"
+send_key p                # resumes
+sleep 3                   # the camera catches up with the last of the turn
 screenshot "$work/after_q1.png"
 sleep 1
 screenshot "$work/after_q2.png"
@@ -62,6 +72,7 @@ focus "$other"
 xdotool keyup bracketleft
 sleep 0.3
 focus "$window"
+send_key p                # resumes after the lost focus
 send_key bracketright     # the chase view again
 sleep 3
 screenshot "$work/chase1.png"
@@ -79,4 +90,4 @@ focus "$window"
 send_key Escape
 wait_exit 5 || fail "the game did not end within 5 s of Escape"
 [ "$exit_status" -eq 0 ] || fail "exit status $exit_status, expected 0"
-echo "PASS: no key stayed held after its release went to another window; Escape quit with 0"
+echo "PASS: no key stayed held after its release went to another window; the lost focus paused until p; Escape quit with 0"
