@@ -59,7 +59,7 @@ bool writeAll(int fd, const std::string& text) {
 
 bool recordsFolderFromEnvironment(std::string& folder, std::string& error) {
     const char* dataHome = std::getenv("XDG_DATA_HOME");
-    // The base directory specification ignores a relative path.
+    // XDG directories must be absolute: a relative XDG_DATA_HOME is ignored.
     if (dataHome && dataHome[0] == '/') {
         folder = std::string(dataHome) + "/searchlight";
         return true;

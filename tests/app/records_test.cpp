@@ -222,7 +222,7 @@ TEST_F(RecordsFolderTest, UnwritableFolderSaysSoOnceAndPlaysOn) {
     EXPECT_NE(said.find("HOME"), std::string::npos) << said;
     EXPECT_FALSE(hadBest);
     setenv("HOME", root.c_str(), 1);
-    setenv("XDG_DATA_HOME", "relative/path", 1);  // not absolute: ignored, as the specification says
+    setenv("XDG_DATA_HOME", "relative/path", 1);  // not absolute: ignored, as XDG asks
     ASSERT_TRUE(recordsFolderFromEnvironment(where, why));
     EXPECT_EQ(where, root + "/.local/share/searchlight");
     setenv("XDG_DATA_HOME", (root + "/xdg").c_str(), 1);
